@@ -1,0 +1,3 @@
+#include "app/PixmoraApp.h"
+
+wxIMPLEMENT_APP(PixmoraApp);

@@ -1,0 +1,6 @@
+#include "platform/IconResource.h"
+
+wxIconBundle LoadIconResource(const wxString&)
+{
+    return wxIconBundle();
+}

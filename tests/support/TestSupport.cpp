@@ -1,0 +1,51 @@
+#include "tests/support/TestSupport.h"
+
+#include <wx/dir.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+TempDir::TempDir()
+{
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/pixmora-test-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr)
+        ADD_FAILURE() << "cannot create a temporary folder from " << pattern;
+    m_path = wxString::FromUTF8(pattern.c_str());
+}
+
+TempDir::~TempDir()
+{
+    if (!m_path.empty() && wxDirExists(m_path))
+        wxFileName::Rmdir(m_path, wxPATH_RMDIR_RECURSIVE);
+}
+
+wxString TempDir::File(const wxString& name) const
+{
+    return wxFileName(m_path, name).GetFullPath();
+}
+
+wxString SharedImagesDir()
+{
+    const wxString dir = wxString::FromUTF8(PIXMORA_SHARED_IMAGES);
+    return wxDirExists(dir) ? dir : wxString();
+}
+
+std::string ReadFileBytes(const wxString& path)
+{
+    std::ifstream in(path.utf8_str().data(), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool WriteFileBytes(const wxString& path, const std::string& bytes)
+{
+    std::ofstream out(path.utf8_str().data(), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out.flush());
+}
