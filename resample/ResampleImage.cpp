@@ -1,1 +1,3 @@
-// placeholder
+#include "resample/ResampleImage.h"
+// placeholder until the engine lands
+qlImage ResampleImage(bool&, qlImage, int, int, int, int, double) { return qlImage(); }
