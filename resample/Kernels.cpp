@@ -5,9 +5,15 @@
 namespace
 {
 
-// Fifteen digits, not M_PI: the weight tables are defined with this value, so
-// sinc at a whole number is about 1e-15 rather than 0 and rounds away later.
+// Deliberately 15 digits, not the full double: the weight tables are defined
+// with this value, so sinc at a non-zero whole number is about 1e-15, which
+// the weight rounding turns into 0.
 constexpr double kPi = 3.14159265358979;
+
+bool OutsideSupport(std::int32_t a, double x)
+{
+    return std::fabs(x) >= static_cast<double>(a);
+}
 
 double Sinc(double x)
 {
@@ -17,11 +23,9 @@ double Sinc(double x)
     return std::sin(p) / p;
 }
 
-// The two Blackman windows differ only in their coefficients; the grouping
-// of the sum is part of the bit-exact result.
-double BlackmanFamily(int a, double x, double c0, double c1, double c2)
+double CosineWindowedSinc(std::int32_t a, double x, double c0, double c1, double c2)
 {
-    if (std::fabs(x) >= static_cast<double>(a))
+    if (OutsideSupport(a, x))
         return 0.0;
     const double p = x * kPi;
     const double w = ((c2 * std::cos((p + p) / a)) + (c1 * std::cos(p / a))) + c0;
@@ -32,24 +36,9 @@ double BlackmanFamily(int a, double x, double c0, double c1, double c2)
 
 } // namespace
 
-double BesselI0(double x)
+double LanczosKernel(std::int32_t a, double x)
 {
-    double sum = 1.0;
-    const double q = (x * x) * 0.25;
-    double term = q;
-    int k = 2;
-    while (term > 1e-7)
-    {
-        sum = sum + term;
-        term = (term / static_cast<double>(k * k)) * q;
-        ++k;
-    }
-    return sum;
-}
-
-double LanczosKernel(int a, double x)
-{
-    if (std::fabs(x) >= static_cast<double>(a))
+    if (OutsideSupport(a, x))
         return 0.0;
     const double s = Sinc(x);
     const double y = x / a;
@@ -59,25 +48,38 @@ double LanczosKernel(int a, double x)
     return s * (std::sin(q) / q);
 }
 
-double BlackmanKernel(int a, double x)
+double BlackmanKernel(std::int32_t a, double x)
 {
-    return BlackmanFamily(a, x, 0.42, 0.5, 0.08);
+    return CosineWindowedSinc(a, x, 0.42, 0.5, 0.08);
 }
 
-double BlackmanHarrisKernel(int a, double x)
+double BlackmanHarrisKernel(std::int32_t a, double x)
 {
-    return BlackmanFamily(a, x, 0.42323, 0.49755, 0.07922);
+    return CosineWindowedSinc(a, x, 0.42323, 0.49755, 0.07922);
 }
 
-double KaiserKernel(int a, double x, double beta, double i0Beta)
+double KaiserKernel(std::int32_t a, double x, double beta, double i0Beta)
 {
-    if (std::fabs(x) >= static_cast<double>(a))
+    if (OutsideSupport(a, x))
         return 0.0;
-    // Reciprocal first, then the product: x / a may differ in the last bit.
+    // Reciprocal first, then the product: x / a can differ in the last bit.
     const double u = x * (1.0 / a);
     const double w = BesselI0(std::sqrt(1.0 - u * u) * beta) / i0Beta;
     if (x == 0.0)
         return w;
     const double p = x * kPi;
     return w * (std::sin(p) / p);
+}
+
+double BesselI0(double x)
+{
+    double sum = 1.0;
+    const double q = (x * x) * 0.25;
+    double term = q;
+    for (std::int64_t k = 2; term > 1e-7; ++k)
+    {
+        sum = sum + term;
+        term = (term / static_cast<double>(k * k)) * q;
+    }
+    return sum;
 }

@@ -1,21 +1,29 @@
 #pragma once
 
-/// Selector of the windowed sinc kernel used by CResize.
-enum FilterKernel
+#include <cstdint>
+
+/// Kernel selector stored in CResize. The application always uses Kaiser.
+enum FilterKernel : std::int32_t
 {
     Lanczos = 0,
     Blackman = 1,
     BlackmanHarris = 2,
-    Kaiser = 3
+    Kaiser = 3,
 };
 
-/// Zeroth-order modified Bessel function of the first kind, by its power
-/// series; stops at the first term of at most 1e-7 (absolute).
-double BesselI0(double x);
+// Windowed sinc kernels K(a, x): a is the radius argument, x the offset of a
+// tap from the sample position in kernel units. Every kernel is 0 for
+// |x| >= a. The operation order of each one is fixed: the weight tables
+// built from them must come out identical bit for bit on every build.
 
-/// Kernels of radius argument a at offset x; 0 outside |x| < a.
-double LanczosKernel(int a, double x);
-double BlackmanKernel(int a, double x);
-double BlackmanHarrisKernel(int a, double x);
-/// i0Beta is BesselI0(beta), computed once per weight table by the caller.
-double KaiserKernel(int a, double x, double beta, double i0Beta);
+double LanczosKernel(std::int32_t a, double x);
+double BlackmanKernel(std::int32_t a, double x);
+double BlackmanHarrisKernel(std::int32_t a, double x);
+
+/// Kaiser-windowed sinc; i0Beta is BesselI0(beta), computed once per table
+/// by the caller.
+double KaiserKernel(std::int32_t a, double x, double beta, double i0Beta);
+
+/// Zeroth-order modified Bessel function of the first kind, by its power
+/// series, stopped at the first term of at most 1e-7 (an absolute bound).
+double BesselI0(double x);

@@ -2,15 +2,11 @@
 
 #include "resample/CResize.h"
 
-void ResizeBand(CResize* engine, unsigned char* firstRow, int stride, int firstRowNumber,
-                int rowCount, int worker)
+#include <cstddef>
+
+void ResizeBand(CResize* engine, unsigned char* first, int stride, int firstRow, int rowCount,
+                int worker)
 {
     for (int i = 0; i < rowCount; ++i)
-        engine->ResizeRow(firstRowNumber + i, firstRow + static_cast<long long>(i) * stride, worker);
-}
-
-ResampleTestHooks& GetResampleTestHooks()
-{
-    static ResampleTestHooks hooks;
-    return hooks;
+        engine->ResizeRow(firstRow + i, first + std::ptrdiff_t(i) * stride, worker);
 }
