@@ -7,6 +7,7 @@
 #include <wx/intl.h>
 
 #include <cstddef>
+#include <cstdint>
 
 namespace
 {
@@ -23,8 +24,10 @@ boost::thread StartWorkerThread(const boost::function<void()>& work)
 void ResampleBlocks(bool& stopRequested, CResize* engine, unsigned char* target, int width,
                     int height, const BandFunction& band, const WorkerStarter& start)
 {
-    for (int y = 0; y < height; y += kBlockRows)
+    // 64-bit so that the step past the last block cannot overflow.
+    for (std::int64_t block = 0; block < height; block += kBlockRows)
     {
+        const int y = static_cast<int>(block);
         // Lets the batch run's Stop button be handled between blocks.
         wxYield();
         if (stopRequested)
@@ -34,7 +37,7 @@ void ResampleBlocks(bool& stopRequested, CResize* engine, unsigned char* target,
                 break;
         }
 
-        const int rows = y + kBlockRows < height ? kBlockRows : height - y;
+        const int rows = block + kBlockRows < height ? kBlockRows : height - y;
         const int firstHalf = rows / 2;
         const int secondHalf = rows - firstHalf;
         const int stride = width * 3;
