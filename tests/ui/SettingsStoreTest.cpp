@@ -1,0 +1,1 @@
+#include "tests/ui/UiTestSupport.h"
