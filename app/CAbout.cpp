@@ -21,11 +21,14 @@ const wxString kMakerAddress = wxT("https://pixmora.example/");
 
 wxIMPLEMENT_DYNAMIC_CLASS(CAbout, wxDialog);
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(CAbout, wxDialog)
     EVT_BUTTON(wxID_CLOSE, CAbout::OnCloseClick)
 wxEND_EVENT_TABLE()
+    // clang-format on
 
-CAbout::CAbout() : m_versionLabel(nullptr)
+    CAbout::CAbout()
+    : m_versionLabel(nullptr)
 {
 }
 

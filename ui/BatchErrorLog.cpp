@@ -1,8 +1,6 @@
 #include "ui/BatchErrorLog.h"
 
-BatchErrorLog::BatchErrorLog() : m_previous(wxLog::SetActiveTarget(this))
-{
-}
+BatchErrorLog::BatchErrorLog() : m_previous(wxLog::SetActiveTarget(this)) {}
 
 BatchErrorLog::~BatchErrorLog()
 {

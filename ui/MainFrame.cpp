@@ -35,6 +35,7 @@ wxIconBundle GetIconBundleResource(const wxString& name)
 
 wxIMPLEMENT_CLASS(MainFrame, wxFrame);
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_TEXT(ID_SOURCE_FOLDER, MainFrame::OnSourceFolderChanged)
     EVT_BUTTON(ID_SOURCE_BROWSE, MainFrame::OnSourceBrowse)
@@ -47,13 +48,13 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_BUTTON(ID_RESIZE, MainFrame::OnResize)
     EVT_CLOSE(MainFrame::OnClose)
 wxEND_EVENT_TABLE()
+    // clang-format on
 
-MainFrame::MainFrame(wxWindow* parent, wxWindowID id, const wxString& caption, const wxPoint& pos,
-                     const wxSize& size, long style)
+    MainFrame::MainFrame(wxWindow* parent, wxWindowID id, const wxString& caption,
+                         const wxPoint& pos, const wxSize& size, long style)
     : wxFrame(parent, id, caption, pos, size, style, wxT("frame")),
-      m_chooseFolder([this](const wxString& message, const wxString& initial) {
-          return ShowFolderDialog(message, initial);
-      }),
+      m_chooseFolder([this](const wxString& message, const wxString& initial)
+                     { return ShowFolderDialog(message, initial); }),
       m_fileJob(ResizeFile)
 {
     CreateControls();
@@ -94,10 +95,9 @@ void MainFrame::CreateControls()
     folderGrid->Add(m_sourceFolderText, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL | wxALL, 5);
     m_sourceBrowseButton = new wxButton(panel, ID_SOURCE_BROWSE, _("..."), wxDefaultPosition,
                                         wxDefaultSize, wxBU_EXACTFIT);
-    folderGrid->Add(m_sourceBrowseButton, 0,
-                    wxALIGN_CENTER_HORIZONTAL | wxALIGN_CENTER_VERTICAL | wxTOP | wxBOTTOM |
-                        wxRIGHT,
-                    5);
+    folderGrid->Add(
+        m_sourceBrowseButton, 0,
+        wxALIGN_CENTER_HORIZONTAL | wxALIGN_CENTER_VERTICAL | wxTOP | wxBOTTOM | wxRIGHT, 5);
 
     folderGrid->Add(new wxStaticText(panel, wxID_STATIC, _("Destination folder")), 0,
                     wxALIGN_CENTER_VERTICAL | wxALL, 5);
@@ -108,14 +108,13 @@ void MainFrame::CreateControls()
     m_sameAsSourceButton = new wxButton(panel, ID_SAME_AS_SOURCE, _("Source"), wxDefaultPosition,
                                         wxDefaultSize, wxBU_EXACTFIT);
     m_sameAsSourceButton->SetToolTip(_("Same as the source folder"));
-    destinationRow->Add(m_sameAsSourceButton, 0, wxALIGN_CENTER_VERTICAL | wxTOP | wxBOTTOM | wxRIGHT,
-                        5);
+    destinationRow->Add(m_sameAsSourceButton, 0,
+                        wxALIGN_CENTER_VERTICAL | wxTOP | wxBOTTOM | wxRIGHT, 5);
     m_destinationBrowseButton = new wxButton(panel, ID_DESTINATION_BROWSE, _("..."),
                                              wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
-    folderGrid->Add(m_destinationBrowseButton, 0,
-                    wxALIGN_CENTER_HORIZONTAL | wxALIGN_CENTER_VERTICAL | wxTOP | wxBOTTOM |
-                        wxRIGHT,
-                    5);
+    folderGrid->Add(
+        m_destinationBrowseButton, 0,
+        wxALIGN_CENTER_HORIZONTAL | wxALIGN_CENTER_VERTICAL | wxTOP | wxBOTTOM | wxRIGHT, 5);
 
     auto* mainGrid = new wxFlexGridSizer(1, 2, 0, 0);
     mainGrid->AddGrowableRow(0);
@@ -125,9 +124,9 @@ void MainFrame::CreateControls()
     auto* filesColumn = new wxBoxSizer(wxVERTICAL);
     mainGrid->Add(filesColumn, 1, wxEXPAND | wxTOP | wxBOTTOM | wxRIGHT, 5);
     filesColumn->Add(new wxStaticText(panel, wxID_STATIC, _("Files")), 0, wxALL, 5);
-    m_fileList = new wxCheckListBox(panel, ID_FILE_LIST, wxDefaultPosition, wxDefaultSize,
-                                    wxArrayString(), wxLB_SINGLE | wxLB_NEEDED_SB,
-                                    wxDefaultValidator, wxT("listBox"));
+    m_fileList =
+        new wxCheckListBox(panel, ID_FILE_LIST, wxDefaultPosition, wxDefaultSize, wxArrayString(),
+                           wxLB_SINGLE | wxLB_NEEDED_SB, wxDefaultValidator, wxT("listBox"));
     filesColumn->Add(m_fileList, 1, wxEXPAND | wxALL, 5);
     auto* listButtonsRow = new wxBoxSizer(wxHORIZONTAL);
     filesColumn->Add(listButtonsRow, 0, wxALL, 5);
@@ -144,8 +143,8 @@ void MainFrame::CreateControls()
     optionsColumn->Add(new wxStaticText(panel, wxID_STATIC, _("  ")), 0,
                        wxALIGN_CENTER_HORIZONTAL | wxALL, 5);
 
-    const wxString newSizeChoices[] = {_("Width"), _("Height"), _("Longer side"),
-                                       _("Shorter side"), _("Percent")};
+    const wxString newSizeChoices[] = {_("Width"), _("Height"), _("Longer side"), _("Shorter side"),
+                                       _("Percent")};
     m_newSizeRadio = new wxRadioBox(panel, ID_NEW_SIZE, _("New size"), wxDefaultPosition,
                                     wxDefaultSize, WXSIZEOF(newSizeChoices), newSizeChoices, 1,
                                     wxRA_SPECIFY_COLS, wxDefaultValidator, wxT("radioBox"));
@@ -160,16 +159,14 @@ void MainFrame::CreateControls()
     valueRow->Add(m_valueText, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
 
     const wxString interpolatorChoices[] = {_("Smoother"), _("Normal"), _("Sharper")};
-    m_interpolatorRadio = new wxRadioBox(panel, ID_INTERPOLATOR, _("Interpolator settings"),
-                                         wxDefaultPosition, wxDefaultSize,
-                                         WXSIZEOF(interpolatorChoices), interpolatorChoices, 1,
-                                         wxRA_SPECIFY_COLS);
+    m_interpolatorRadio = new wxRadioBox(
+        panel, ID_INTERPOLATOR, _("Interpolator settings"), wxDefaultPosition, wxDefaultSize,
+        WXSIZEOF(interpolatorChoices), interpolatorChoices, 1, wxRA_SPECIFY_COLS);
     m_interpolatorRadio->SetSelection(1);
     optionsColumn->Add(m_interpolatorRadio, 0, wxEXPAND | wxALL, 5);
 
-    m_saveToJpegCheck = new wxCheckBox(panel, ID_SAVE_TO_JPEG, _("Save to JPEG"),
-                                       wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator,
-                                       wxT("check"));
+    m_saveToJpegCheck = new wxCheckBox(panel, ID_SAVE_TO_JPEG, _("Save to JPEG"), wxDefaultPosition,
+                                       wxDefaultSize, 0, wxDefaultValidator, wxT("check"));
     m_saveToJpegCheck->SetValue(false);
     optionsColumn->Add(m_saveToJpegCheck, 0, wxALL, 5);
 
@@ -177,8 +174,8 @@ void MainFrame::CreateControls()
     optionsColumn->Add(jpegRow, 0, 0, 5);
     jpegRow->Add(new wxStaticText(panel, wxID_STATIC, _("JPEG quality")), 0,
                  wxALIGN_CENTER_VERTICAL | wxALL, 5);
-    m_jpegQualityText = new wxTextCtrl(panel, ID_JPEG_QUALITY, _("85"), wxDefaultPosition,
-                                       wxSize(50, -1));
+    m_jpegQualityText =
+        new wxTextCtrl(panel, ID_JPEG_QUALITY, _("85"), wxDefaultPosition, wxSize(50, -1));
     jpegRow->Add(m_jpegQualityText, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
 
     // Pushes the buttons to the bottom of the column.

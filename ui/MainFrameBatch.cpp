@@ -154,9 +154,8 @@ void MainFrame::OnResize(wxCommandEvent&)
         pairs.push_back({wxFileName(sourceFolder, name).GetFullPath(), output.GetFullPath()});
     }
 
-    const bool anyOutputExists = std::any_of(pairs.begin(), pairs.end(), [](const PathPair& pair) {
-        return wxFileExists(pair.output);
-    });
+    const bool anyOutputExists = std::any_of(
+        pairs.begin(), pairs.end(), [](const PathPair& pair) { return wxFileExists(pair.output); });
     if (anyOutputExists &&
         !AskYesNo(_("One or more output files already exist and will be overwritten. Are you sure "
                     "that you want to overwrite them?")))

@@ -17,7 +17,8 @@ TEST(FolderListing, MatchesWithoutRegardToCaseAndOnlyTheFolderItself)
     expected.Add(dir.File(wxT("PHOTO.JPG")));
     expected.Add(dir.File(wxT("x.jpg")));
     EXPECT_EQ(jpegs, expected);
-    EXPECT_EQ(ListFolderFiles(dir.Path(), wxT("*.tif")), wxArrayString(1, dir.File(wxT("Scan.TIF"))));
+    EXPECT_EQ(ListFolderFiles(dir.Path(), wxT("*.tif")),
+              wxArrayString(1, dir.File(wxT("Scan.TIF"))));
 }
 
 TEST(FolderListing, MissingOrEmptyFolderGivesNothing)

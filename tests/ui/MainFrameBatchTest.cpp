@@ -1,7 +1,7 @@
 #include "app/AppGlobals.h"
-#include <wx/app.h>
 #include "tests/support/WxTestSupport.h"
 #include "tests/ui/UiTestSupport.h"
+#include <wx/app.h>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -47,9 +47,9 @@ struct JobCall
     bool inputsDisabled;
 };
 
-const int kInputIds[] = {ID_NEW_SIZE,      ID_VALUE,           ID_INTERPOLATOR,
-                         ID_JPEG_QUALITY,  wxID_HELP,          ID_CLEAR_ALL,
-                         ID_SELECT_ALL,    ID_FILE_LIST,       ID_SOURCE_FOLDER,
+const int kInputIds[] = {ID_NEW_SIZE,           ID_VALUE,          ID_INTERPOLATOR,
+                         ID_JPEG_QUALITY,       wxID_HELP,         ID_CLEAR_ALL,
+                         ID_SELECT_ALL,         ID_FILE_LIST,      ID_SOURCE_FOLDER,
                          ID_DESTINATION_FOLDER, ID_SAME_AS_SOURCE, ID_SOURCE_BROWSE,
                          ID_DESTINATION_BROWSE, ID_SAVE_TO_JPEG};
 
@@ -65,21 +65,23 @@ public:
         ASSERT_TRUE(wxDirExists(m_source) || wxMkdir(m_source));
         ASSERT_TRUE(wxDirExists(m_destination) || wxMkdir(m_destination));
         MakeFiles(m_source, {"a.jpg", "b.tif", "c.JPG"});
-        m_frame->SetFileJob([this](bool& stop, const wxString& source, const wxString& output,
-                                   int value, int dimension, int interpolator, int quality) {
-            m_calls.push_back({source, output, value, dimension, interpolator, quality,
-                               Counter()->GetLabel(), Gauge()->GetValue(),
-                               Control<wxButton>(m_frame, ID_RESIZE)->GetLabel(),
-                               AllInputsDisabled()});
-            if (m_duringJob)
-                m_duringJob(static_cast<int>(m_calls.size()));
-            // What the engine does at its next block of rows.
-            if (stop)
-                stop = AskYesNo(wxT("Do you want to stop resizing?"));
-            if (stop)
-                return false;
-            return m_result ? m_result(static_cast<int>(m_calls.size())) : true;
-        });
+        m_frame->SetFileJob(
+            [this](bool& stop, const wxString& source, const wxString& output, int value,
+                   int dimension, int interpolator, int quality)
+            {
+                m_calls.push_back({source, output, value, dimension, interpolator, quality,
+                                   Counter()->GetLabel(), Gauge()->GetValue(),
+                                   Control<wxButton>(m_frame, ID_RESIZE)->GetLabel(),
+                                   AllInputsDisabled()});
+                if (m_duringJob)
+                    m_duringJob(static_cast<int>(m_calls.size()));
+                // What the engine does at its next block of rows.
+                if (stop)
+                    stop = AskYesNo(wxT("Do you want to stop resizing?"));
+                if (stop)
+                    return false;
+                return m_result ? m_result(static_cast<int>(m_calls.size())) : true;
+            });
         Type(m_frame, ID_SOURCE_FOLDER, m_source);
         Type(m_frame, ID_DESTINATION_FOLDER, m_destination);
         Type(m_frame, ID_VALUE, wxT("100"));
@@ -145,20 +147,21 @@ TEST_F(MainFrameBatch, ChecksStopAtTheFirstProblemAndChangeNothing)
         std::function<void(MainFrameBatch&)> spoil;
         wxString message;
     };
-    auto text = [](int id, const char* value) {
-        return [=](MainFrameBatch& t) { Type(t.m_frame, id, wxString::FromUTF8(value)); };
-    };
+    auto text = [](int id, const char* value)
+    { return [=](MainFrameBatch& t) { Type(t.m_frame, id, wxString::FromUTF8(value)); }; };
     const Case kCases[] = {
         // Everything else wrong too: only the first problem is told.
         {"empty source",
-         [](MainFrameBatch& t) {
+         [](MainFrameBatch& t)
+         {
              Type(t.m_frame, ID_SOURCE_FOLDER, wxT(""));
              Click(t.m_frame, ID_CLEAR_ALL);
              Type(t.m_frame, ID_VALUE, wxT(""));
          },
          wxT("You must select a source folder")},
         {"missing source",
-         [](MainFrameBatch& t) {
+         [](MainFrameBatch& t)
+         {
              Type(t.m_frame, ID_SOURCE_FOLDER, t.m_source + wxT("-gone"));
              Type(t.m_frame, ID_DESTINATION_FOLDER, wxT(""));
          },
@@ -166,9 +169,8 @@ TEST_F(MainFrameBatch, ChecksStopAtTheFirstProblemAndChangeNothing)
         {"empty destination", text(ID_DESTINATION_FOLDER, ""),
          wxT("You must select a destination folder")},
         {"missing destination",
-         [](MainFrameBatch& t) {
-             Type(t.m_frame, ID_DESTINATION_FOLDER, t.m_destination + wxT("-gone"));
-         },
+         [](MainFrameBatch& t)
+         { Type(t.m_frame, ID_DESTINATION_FOLDER, t.m_destination + wxT("-gone")); },
          wxT("The destination folder does not exist")},
         {"nothing ticked", [](MainFrameBatch& t) { Click(t.m_frame, ID_CLEAR_ALL); },
          wxT("You must select some files to resize")},
@@ -218,7 +220,8 @@ TEST_F(MainFrameBatch, RunsTickedFilesInListOrderWithProgress)
     Control<wxRadioBox>(m_frame, ID_INTERPOLATOR)->SetSelection(2);
     Type(m_frame, ID_VALUE, wxT("640px"));
     // The value is read again for every file.
-    m_duringJob = [this](int call) {
+    m_duringJob = [this](int call)
+    {
         if (call == 1)
             Control<wxTextCtrl>(m_frame, ID_VALUE)->ChangeValue(wxT("320"));
     };
@@ -304,7 +307,8 @@ TEST_F(MainFrameBatch, SameFolderTiffToJpegAsksOnlyTheFirstQuestion)
 
 TEST_F(MainFrameBatch, ConfirmedStopEndsTheRunAfterTheCurrentFile)
 {
-    m_duringJob = [this](int call) {
+    m_duringJob = [this](int call)
+    {
         if (call == 2)
             Click(m_frame, ID_RESIZE); // "Stop", handled during the engine's yield
     };
@@ -315,7 +319,8 @@ TEST_F(MainFrameBatch, ConfirmedStopEndsTheRunAfterTheCurrentFile)
 
 TEST_F(MainFrameBatch, StopAnsweredNoCompletesTheRun)
 {
-    m_duringJob = [this](int call) {
+    m_duringJob = [this](int call)
+    {
         if (call == 2)
             Click(m_frame, ID_RESIZE);
     };
@@ -346,7 +351,8 @@ TEST_F(MainFrameBatch, FailuresAreCountedAndReportedOnceAfterTheRun)
 {
     CapturingLog capture;
     wxLog* previous = wxLog::SetActiveTarget(&capture);
-    m_result = [this](int call) {
+    m_result = [this](int call)
+    {
         if (call == 3)
             return true;
         wxLogError(wxT("Cannot read '%s'."), m_calls.back().source);
@@ -388,7 +394,8 @@ TEST_F(MainFrameBatch, CloseDuringARunWaitsForTheRunAndTheUsersAnswer)
         SetUp();
         m_calls.clear();
         bool aliveAfterClose = false;
-        m_duringJob = [&](int call) {
+        m_duringJob = [&](int call)
+        {
             if (call != 2)
                 return;
             m_frame->Close(c.force);

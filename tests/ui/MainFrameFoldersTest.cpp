@@ -86,10 +86,12 @@ TEST_F(MainFrameFolders, SourceChooserRebuildsTheListEvenOnCancel)
     };
     std::vector<Call> calls;
     std::optional<wxString> answer;
-    m_frame->SetFolderChooser([&](const wxString& message, const wxString& initial) {
-        calls.push_back({message, initial});
-        return answer;
-    });
+    m_frame->SetFolderChooser(
+        [&](const wxString& message, const wxString& initial)
+        {
+            calls.push_back({message, initial});
+            return answer;
+        });
 
     Type(m_frame.get(), ID_SOURCE_FOLDER, m_source);
     List()->Check(0);
@@ -119,11 +121,13 @@ TEST_F(MainFrameFolders, DestinationChooserAndSameAsSource)
 {
     std::vector<wxString> messages;
     std::optional<wxString> answer = m_other;
-    m_frame->SetFolderChooser([&](const wxString& message, const wxString& initial) {
-        messages.push_back(message);
-        EXPECT_EQ(initial, Field(ID_DESTINATION_FOLDER)->GetValue());
-        return answer;
-    });
+    m_frame->SetFolderChooser(
+        [&](const wxString& message, const wxString& initial)
+        {
+            messages.push_back(message);
+            EXPECT_EQ(initial, Field(ID_DESTINATION_FOLDER)->GetValue());
+            return answer;
+        });
     Type(m_frame.get(), ID_SOURCE_FOLDER, m_source);
     Click(m_frame.get(), ID_DESTINATION_BROWSE);
     EXPECT_EQ(Field(ID_DESTINATION_FOLDER)->GetValue(), m_other);
@@ -181,7 +185,8 @@ TEST_F(MainFrameFolders, DropsTakeExactlyOneFolder)
     };
     const Case kRefused[] = {
         {wxArrayString(), "nothing"},
-        {[&] {
+        {[&]
+         {
              wxArrayString two;
              two.Add(m_source);
              two.Add(m_other);

@@ -65,9 +65,12 @@ TEST(MainFrameLayout, JpegQualityIsEnabledOnlyWhenSomeOutputIsJpeg)
         bool enabled;
     };
     const Case kCases[] = {
-        {{"PHOTO.JPG"}, false, true},      {{"photo.jpeg"}, false, true},
-        {{"scan.tif"}, false, false},      {{"scan.tif"}, true, true},
-        {{}, true, false},                 {{}, false, false},
+        {{"PHOTO.JPG"}, false, true},
+        {{"photo.jpeg"}, false, true},
+        {{"scan.tif"}, false, false},
+        {{"scan.tif"}, true, true},
+        {{}, true, false},
+        {{}, false, false},
         {{"scan.tif", "x.Jpg"}, false, true},
     };
     FramePtr frame(MakeFrame());
@@ -116,16 +119,18 @@ TEST(MainFrameLayout, GrowingTheWindowGrowsOnlyTheFoldersAndTheList)
     FramePtr frame(MakeFrame());
     wxWindow* panel = wxWindow::FindWindowById(ID_PANEL, frame.get());
     ASSERT_NE(panel, nullptr);
-    auto layout = [&](int width, int height) {
+    auto layout = [&](int width, int height)
+    {
         frame->SetSize(width, height);
         frame->Layout();
         panel->Layout();
     };
     auto rectOf = [&](int id) { return wxWindow::FindWindowById(id, frame.get())->GetRect(); };
-    const int kIds[] = {ID_SOURCE_FOLDER, ID_DESTINATION_FOLDER, ID_FILE_LIST,  ID_NEW_SIZE,
-                        ID_INTERPOLATOR,  ID_VALUE,              ID_SOURCE_BROWSE, wxID_HELP,
-                        ID_RESIZE};
-    auto snapshot = [&] {
+    const int kIds[] = {
+        ID_SOURCE_FOLDER, ID_DESTINATION_FOLDER, ID_FILE_LIST, ID_NEW_SIZE, ID_INTERPOLATOR,
+        ID_VALUE,         ID_SOURCE_BROWSE,      wxID_HELP,    ID_RESIZE};
+    auto snapshot = [&]
+    {
         std::map<int, wxRect> rects;
         for (int id : kIds)
             rects[id] = rectOf(id);
@@ -142,7 +147,8 @@ TEST(MainFrameLayout, GrowingTheWindowGrowsOnlyTheFoldersAndTheList)
     EXPECT_EQ(after.at(ID_FILE_LIST).width - before.at(ID_FILE_LIST).width, 200);
     EXPECT_EQ(after.at(ID_FILE_LIST).height - before.at(ID_FILE_LIST).height, 200);
     // The options column keeps its width and moves right as a whole.
-    for (int id : {int(ID_NEW_SIZE), int(ID_INTERPOLATOR), int(ID_VALUE), int(wxID_HELP), int(ID_RESIZE)})
+    for (int id :
+         {int(ID_NEW_SIZE), int(ID_INTERPOLATOR), int(ID_VALUE), int(wxID_HELP), int(ID_RESIZE)})
     {
         EXPECT_EQ(after.at(id).width, before.at(id).width) << id;
         EXPECT_EQ(after.at(id).x - before.at(id).x, 200) << id;

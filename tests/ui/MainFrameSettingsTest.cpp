@@ -6,9 +6,9 @@
 #include <wx/checklst.h>
 #include <wx/filefn.h>
 #include <wx/gdicmn.h>
-#include <wx/utils.h>
 #include <wx/radiobox.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
 
 #include <functional>
 
@@ -186,14 +186,10 @@ TEST_F(MainFrameSettings, GeometryNearTheTopOrOffTheScreenIsNeitherSavedNorResto
         bool valid;
     };
     const Case kCases[] = {
-        {0, 50, 100, 100, true},
-        {width - 200, height - 200, 100, 100, true},
-        {-1, 50, 100, 100, false},
-        {width - 199, 50, 100, 100, false},
-        {0, 49, 100, 100, false},
-        {0, height - 199, 100, 100, false},
-        {0, 50, 99, 100, false},
-        {0, 50, 100, 99, false},
+        {0, 50, 100, 100, true},   {width - 200, height - 200, 100, 100, true},
+        {-1, 50, 100, 100, false}, {width - 199, 50, 100, 100, false},
+        {0, 49, 100, 100, false},  {0, height - 199, 100, 100, false},
+        {0, 50, 99, 100, false},   {0, 50, 100, 99, false},
     };
     for (const Case& c : kCases)
         EXPECT_EQ(MainFrame::IsGeometryValid(c.x, c.y, c.w, c.h), c.valid)

@@ -7,10 +7,10 @@
 
 MainFrame* MakeFrame()
 {
-    auto* frame = new MainFrame(nullptr, ID_MAINFRAME, wxT("Pixmora"), wxDefaultPosition,
-                                wxSize(500, 600),
-                                wxCAPTION | wxRESIZE_BORDER | wxSYSTEM_MENU | wxMINIMIZE_BOX |
-                                    wxMAXIMIZE_BOX | wxCLOSE_BOX);
+    auto* frame =
+        new MainFrame(nullptr, ID_MAINFRAME, wxT("Pixmora"), wxDefaultPosition, wxSize(500, 600),
+                      wxCAPTION | wxRESIZE_BORDER | wxSYSTEM_MENU | wxMINIMIZE_BOX |
+                          wxMAXIMIZE_BOX | wxCLOSE_BOX);
     frame->Show(true);
     return frame;
 }
