@@ -21,16 +21,7 @@ const wxString kMakerAddress = wxT("https://pixmora.example/");
 
 wxIMPLEMENT_DYNAMIC_CLASS(CAbout, wxDialog);
 
-// clang-format off
-wxBEGIN_EVENT_TABLE(CAbout, wxDialog)
-    EVT_BUTTON(wxID_CLOSE, CAbout::OnCloseClick)
-wxEND_EVENT_TABLE()
-    // clang-format on
-
-    CAbout::CAbout()
-    : m_versionLabel(nullptr)
-{
-}
+CAbout::CAbout() : m_versionLabel(nullptr) {}
 
 CAbout::CAbout(wxWindow* parent, wxWindowID id, const wxString& caption, const wxPoint& pos,
                const wxSize& size, long style)
@@ -99,3 +90,9 @@ void CAbout::OnCloseClick(wxCommandEvent&)
 {
     EndModal(wxID_OK);
 }
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CAbout, wxDialog)
+    EVT_BUTTON(wxID_CLOSE, CAbout::OnCloseClick)
+wxEND_EVENT_TABLE()
+// clang-format on

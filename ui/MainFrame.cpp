@@ -35,23 +35,8 @@ wxIconBundle GetIconBundleResource(const wxString& name)
 
 wxIMPLEMENT_CLASS(MainFrame, wxFrame);
 
-// clang-format off
-wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
-    EVT_TEXT(ID_SOURCE_FOLDER, MainFrame::OnSourceFolderChanged)
-    EVT_BUTTON(ID_SOURCE_BROWSE, MainFrame::OnSourceBrowse)
-    EVT_BUTTON(ID_SAME_AS_SOURCE, MainFrame::OnSameAsSource)
-    EVT_BUTTON(ID_DESTINATION_BROWSE, MainFrame::OnDestinationBrowse)
-    EVT_BUTTON(ID_SELECT_ALL, MainFrame::OnSelectAll)
-    EVT_BUTTON(ID_CLEAR_ALL, MainFrame::OnClearAll)
-    EVT_UPDATE_UI(ID_JPEG_QUALITY, MainFrame::OnUpdateJpegQuality)
-    EVT_BUTTON(wxID_HELP, MainFrame::OnHelp)
-    EVT_BUTTON(ID_RESIZE, MainFrame::OnResize)
-    EVT_CLOSE(MainFrame::OnClose)
-wxEND_EVENT_TABLE()
-    // clang-format on
-
-    MainFrame::MainFrame(wxWindow* parent, wxWindowID id, const wxString& caption,
-                         const wxPoint& pos, const wxSize& size, long style)
+MainFrame::MainFrame(wxWindow* parent, wxWindowID id, const wxString& caption, const wxPoint& pos,
+                     const wxSize& size, long style)
     : wxFrame(parent, id, caption, pos, size, style, wxT("frame")),
       m_chooseFolder([this](const wxString& message, const wxString& initial)
                      { return ShowFolderDialog(message, initial); }),
@@ -249,3 +234,18 @@ void MainFrame::OnHelp(wxCommandEvent&)
                  wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxTAB_TRAVERSAL);
     about.ShowModal();
 }
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
+    EVT_TEXT(ID_SOURCE_FOLDER, MainFrame::OnSourceFolderChanged)
+    EVT_BUTTON(ID_SOURCE_BROWSE, MainFrame::OnSourceBrowse)
+    EVT_BUTTON(ID_SAME_AS_SOURCE, MainFrame::OnSameAsSource)
+    EVT_BUTTON(ID_DESTINATION_BROWSE, MainFrame::OnDestinationBrowse)
+    EVT_BUTTON(ID_SELECT_ALL, MainFrame::OnSelectAll)
+    EVT_BUTTON(ID_CLEAR_ALL, MainFrame::OnClearAll)
+    EVT_UPDATE_UI(ID_JPEG_QUALITY, MainFrame::OnUpdateJpegQuality)
+    EVT_BUTTON(wxID_HELP, MainFrame::OnHelp)
+    EVT_BUTTON(ID_RESIZE, MainFrame::OnResize)
+    EVT_CLOSE(MainFrame::OnClose)
+wxEND_EVENT_TABLE()
+// clang-format on
