@@ -60,7 +60,26 @@ extern "C" toff_t SeekInput(thandle_t handle, toff_t offset, int whence) noexcep
 extern "C" toff_t SeekOutput(thandle_t handle, toff_t offset, int whence) noexcept
 {
     auto* stream = static_cast<wxOutputStream*>(handle);
-    return SeekResult(stream->SeekO(OffsetOf(offset), SeekModeOf(whence)));
+    const wxFileOffset start = whence == 0 ? 0 : stream->TellO();
+    const wxFileOffset position = stream->SeekO(OffsetOf(offset), SeekModeOf(whence));
+    if (position != wxInvalidOffset || whence == 2 || start == wxInvalidOffset)
+        return SeekResult(position);
+
+    // The library reserves room by seeking past the end, which memory
+    // streams refuse: fill the gap with zeros, as a file would read.
+    const wxFileOffset target = start + OffsetOf(offset);
+    const wxFileOffset end = stream->SeekO(0, wxFromEnd);
+    if (end == wxInvalidOffset || target < end)
+        return static_cast<toff_t>(-1);
+    static const char zeros[512] = {};
+    for (wxFileOffset gap = target - end; gap > 0;)
+    {
+        const size_t n = gap < wxFileOffset(sizeof zeros) ? size_t(gap) : sizeof zeros;
+        if (stream->Write(zeros, n).LastWrite() != n)
+            return static_cast<toff_t>(-1);
+        gap -= static_cast<wxFileOffset>(n);
+    }
+    return SeekResult(stream->TellO());
 }
 
 extern "C" int CloseInput(thandle_t) noexcept
