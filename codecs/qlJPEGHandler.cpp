@@ -225,7 +225,7 @@ bool qlJPEGHandler::LoadFile(wxImage* image, wxInputStream& stream, bool verbose
 
     if (load.profile != nullptr)
     {
-        if (auto* target = wxDynamicCast(image, qlImage))
+        if (auto* target = dynamic_cast<qlImage*>(image))
             target->SetICCProfile(load.profile, load.profileLength);
         std::free(load.profile);
     }
@@ -269,7 +269,7 @@ bool qlJPEGHandler::SaveFile(wxImage* image, wxOutputStream& stream, bool verbos
     save.hasUnit = image->HasOption(wxT("ResolutionUnit"));
     save.unit = static_cast<unsigned int>(image->GetOptionInt(wxT("ResolutionUnit"))) & 0xFF;
 
-    if (auto* source = wxDynamicCast(image, qlImage))
+    if (auto* source = dynamic_cast<qlImage*>(image))
     {
         if (source->GetICCProfileLength() > kICCMaxJpegProfileLength)
         {

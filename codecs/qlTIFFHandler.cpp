@@ -86,7 +86,7 @@ bool qlTIFFHandler::LoadFile(wxImage* image, wxInputStream& stream, bool verbose
         photometric == PHOTOMETRIC_RGB &&
         TIFFGetField(tiff.get(), TIFFTAG_ICCPROFILE, &profileLength, &profile))
     {
-        if (auto* target = wxDynamicCast(image, qlImage))
+        if (auto* target = dynamic_cast<qlImage*>(image))
             target->SetICCProfile(static_cast<const unsigned char*>(profile), profileLength);
     }
 
@@ -207,7 +207,7 @@ bool qlTIFFHandler::SaveFile(wxImage* image, wxOutputStream& stream, bool verbos
         compression = COMPRESSION_NONE;
     TIFFSetField(t, TIFFTAG_COMPRESSION, static_cast<std::uint16_t>(compression));
 
-    if (auto* source = wxDynamicCast(image, qlImage))
+    if (auto* source = dynamic_cast<qlImage*>(image))
     {
         if (source->GetICCProfileLength() > 0)
             TIFFSetField(t, TIFFTAG_ICCPROFILE, source->GetICCProfileLength(),

@@ -80,6 +80,8 @@ TEST(SharedImages, EveryFileLoadsOrFailsWithItsHandlersMessage)
             ASSERT_FALSE(errors.empty());
             const auto& own = handler == JpegHandler() ? jpegMessages : tiffMessages;
             EXPECT_EQ(own.count(errors.back()), 1u) << errors.back().utf8_string();
+            std::printf("refused %s: %s\n", path.utf8_string().c_str(),
+                        errors.back().utf8_string().c_str());
         }
         if (exiftool && image.GetICCProfileLength() > 0)
         {
