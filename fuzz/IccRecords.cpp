@@ -84,11 +84,13 @@ bool ReassembleIccProfile(const std::vector<std::string>& markers, std::string& 
     }
     if (total < 0)
         return false;
+    std::string assembled;
     for (int sequence = 1; sequence <= total; ++sequence)
     {
         if (bySequence[sequence] == nullptr)
             return false;
-        profile.append(*bySequence[sequence], kHeaderSize, std::string::npos);
+        assembled.append(*bySequence[sequence], kHeaderSize, std::string::npos);
     }
+    profile = std::move(assembled);
     return !profile.empty();
 }
