@@ -81,4 +81,7 @@ done
 wmclass=$(xprop -id "$window" WM_CLASS | sed -n 's/.*= "[^"]*", "\([^"]*\)"$/\1/p')
 [ "$wmclass" = "$(entry StartupWMClass)" ] ||
     fail "window class '$wmclass' does not match StartupWMClass=$(entry StartupWMClass)"
-echo "installed pixmora started: window $window, class $wmclass"
+# The window icon is the 48/32/16 bundle.
+icons=$(xprop -id "$window" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr -dc '0-9x\n' | sort -n | tr '\n' ' ')
+[ "$icons" = "16x16 32x32 48x48 " ] || fail "window icon sizes are '$icons', expected 16, 32 and 48"
+echo "installed pixmora started: window $window, class $wmclass, icons $icons"
