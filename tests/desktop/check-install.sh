@@ -82,6 +82,6 @@ wmclass=$(xprop -id "$window" WM_CLASS | sed -n 's/.*= "[^"]*", "\([^"]*\)"$/\1/
 [ "$wmclass" = "$(entry StartupWMClass)" ] ||
     fail "window class '$wmclass' does not match StartupWMClass=$(entry StartupWMClass)"
 # The window icon is the 48/32/16 bundle.
-icons=$(xprop -id "$window" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr -dc '0-9x\n' | sort -n | tr '\n' ' ')
+icons=$(xprop -id "$window" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr -dc '0-9x\n' | sort -n | tr '\n' ' ' || true)
 [ "$icons" = "16x16 32x32 48x48 " ] || fail "window icon sizes are '$icons', expected 16, 32 and 48"
 echo "installed pixmora started: window $window, class $wmclass, icons $icons"
