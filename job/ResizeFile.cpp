@@ -176,8 +176,9 @@ bool RunJob(bool& stopRequested, const wxString& sourcePath, const wxString& out
         return false;
     if (!output.IsOk() || output.GetWidth() != size.width || output.GetHeight() != size.height)
     {
-        wxLogError(_("Can't resize '%s' to %lld x %lld pixels: not enough memory."), sourcePath,
-                   targetWidth, targetHeight);
+        wxLogError(
+            _("Can't resize '%s' to %lld x %lld pixels: the resized image could not be created."),
+            sourcePath, targetWidth, targetHeight);
         return false;
     }
 
