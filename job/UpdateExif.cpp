@@ -25,7 +25,10 @@ void UpdateExif(Exiv2::ExifData& exifData, int targetWidth, int targetHeight)
         return;
     // Set as an ASCII value rather than parsed into the entry's old type: a
     // source that stored the name with a wrong type would otherwise keep junk.
-    const Exiv2::AsciiValue software(ToStdString(AppTitle + wxT(" ") + AppVersion));
+    // read() adds the terminating NUL that Exif requires; the constructor
+    // taking the text does not.
+    Exiv2::AsciiValue software;
+    software.read(ToStdString(AppTitle + wxT(" ") + AppVersion));
     exifData["Exif.Image.Software"].setValue(&software);
     ReplaceIfPresent(exifData, "Exif.Image.ImageWidth", targetWidth);
     ReplaceIfPresent(exifData, "Exif.Image.ImageLength", targetHeight);

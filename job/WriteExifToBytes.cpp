@@ -21,6 +21,25 @@ std::unique_ptr<Exiv2::Image> OpenInMemory(const std::string& encoded)
     return image;
 }
 
+/// The Exif data without the directories of other images: the thumbnail
+/// and the further pages of a multi-page source. In a TIFF file each would
+/// become an image directory of its own, without pixels or a size, which
+/// TIFF readers reject.
+Exiv2::ExifData FirstImageOnly(const Exiv2::ExifData& exifData)
+{
+    Exiv2::ExifData kept;
+    for (const Exiv2::Exifdatum& datum : exifData)
+    {
+        const std::string group = datum.groupName();
+        const bool otherImage = group == "Thumbnail" || group.rfind("SubImage", 0) == 0 ||
+                                group.rfind("SubThumb", 0) == 0 ||
+                                (group.rfind("Image", 0) == 0 && group != "Image");
+        if (!otherImage)
+            kept.add(datum);
+    }
+    return kept;
+}
+
 } // namespace
 
 std::string WriteExifToBytes(const std::string& encoded, const Exiv2::ExifData& exifData)
@@ -39,7 +58,10 @@ std::string WriteExifToBytes(const std::string& encoded, const Exiv2::ExifData& 
     probe.reset();
 
     std::unique_ptr<Exiv2::Image> output = OpenInMemory(encoded);
-    output->setExifData(exifData);
+    if (output->mimeType() == "image/tiff")
+        output->setExifData(FirstImageOnly(exifData));
+    else
+        output->setExifData(exifData);
     if (profile.size_ > 0)
         output->setIccProfile(profile, false);
     output->writeMetadata();

@@ -428,7 +428,8 @@ TEST_F(ResizeFileTest, NonAsciiPathsKeepTheirExif)
 {
     PIXMORA_REQUIRE_CODECS();
     ASSERT_TRUE(wxFileName::Mkdir(File("caf\xc3\xa9")));
-    const wxString source = File("caf\xc3\xa9/\xe5\x86\x99\xe7\x9c\x9f.jpg");
+    const wxString source =
+        File("caf\xc3\xa9") + wxT("/") + wxString::FromUTF8("\xe5\x86\x99\xe7\x9c\x9f.jpg");
     const wxString output = File("r\xc3\xa9sum\xc3\xa9.jpg");
     const Exiv2::ExifData camera = CameraExif(600, 400);
     FixtureOptions options;
@@ -516,6 +517,36 @@ TEST_F(ResizeFileTest, AFullDiskUnderTheSourceLeavesItByteIdentical)
     EXPECT_TRUE(result.errors[0].Contains(wxT("No space left on device"))) << result.errors[0];
     EXPECT_TRUE(ReadFileBytes(File("only.jpg")) == original);
     EXPECT_EQ(Entries(), std::vector<std::string>{"only.jpg"});
+}
+
+} // namespace
+
+namespace
+{
+
+TEST_F(ResizeFileTest, ExifThumbnailGoesIntoJpegOutputsButNotIntoTiffOnes)
+{
+    PIXMORA_REQUIRE_CODECS();
+    ASSERT_TRUE(WriteFixture(File("thumb.jpg"), 160, 120));
+    const std::string thumbnail = ReadFileBytes(File("thumb.jpg"));
+    Exiv2::ExifData camera = CameraExif(640, 480);
+    Exiv2::ExifThumb(camera).setJpegThumbnail(
+        reinterpret_cast<const Exiv2::byte*>(thumbnail.data()),
+        static_cast<long>(thumbnail.size()));
+    FixtureOptions options;
+    options.exif = &camera;
+    ASSERT_TRUE(WriteFixture(File("camera.jpg"), 640, 480, options));
+
+    for (const char* output : {"out.jpg", "out.tif"})
+    {
+        SCOPED_TRACE(output);
+        EXPECT_TRUE(Resize(File("camera.jpg"), File(output), 320, 0).ok);
+        const std::unique_ptr<Exiv2::Image> metadata = ReadMetadata(File(output));
+        ASSERT_TRUE(metadata);
+        const bool hasThumbnail = Exiv2::ExifThumbC(metadata->exifData()).copy().size_ > 0;
+        EXPECT_EQ(hasThumbnail, wxString(output).EndsWith(wxT(".jpg")));
+        EXPECT_EQ(metadata->exifData()["Exif.Image.Make"].toString(), "Quillon");
+    }
 }
 
 } // namespace

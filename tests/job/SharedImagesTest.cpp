@@ -62,7 +62,7 @@ void ExpectValidOutput(const wxString& path, bool haveExiftool, bool haveTiffinf
     if (haveTiffinfo && path.EndsWith(wxT(".tif")))
     {
         EXPECT_EQ(RunTool("tiffinfo " + Quoted(path), report), 0) << report;
-        EXPECT_EQ(report.find("TIFF Directory"), 0u) << report;
+        EXPECT_NE(report.find("TIFF Directory at offset"), std::string::npos) << report;
     }
 }
 

@@ -139,6 +139,7 @@ TEST(UpdateExif, SoftwareIsReplacedOrAppendedAsAscii)
         ASSERT_NE(software, exifData.end());
         EXPECT_EQ(software->typeId(), Exiv2::asciiString);
         EXPECT_EQ(software->toString(), "Pixmora 2.1");
+        EXPECT_EQ(software->count(), 12u) << "Exif text ends in a NUL byte";
         EXPECT_EQ(exifData.count(), countBefore + (c.existing ? 0 : 1));
         if (!c.existing)
         {
