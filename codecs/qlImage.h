@@ -8,7 +8,8 @@
 /// The toolkit's image plus the embedded ICC profile of the file it came
 /// from. The codecs find the profile slot by a run-time type test, so the
 /// profile travels from source to output without any change to the
-/// toolkit's handler interface.
+/// toolkit's handler interface. Test with dynamic_cast: wxDynamicCast
+/// static-casts to the target class before it checks.
 ///
 /// The profile bytes are immutable and shared between copies; replacing a
 /// profile drops this image's hold and takes a fresh copy. The profile is

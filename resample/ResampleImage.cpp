@@ -1,3 +1,31 @@
 #include "resample/ResampleImage.h"
-// placeholder until the engine lands
-qlImage ResampleImage(bool&, qlImage, int, int, int, int, double) { return qlImage(); }
+
+#include "resample/CResize.h"
+#include "resample/ResampleBlocks.h"
+
+#include <climits>
+#include <cstdint>
+#include <stdexcept>
+
+qlImage ResampleImage(bool& stopRequested, qlImage source, int targetWidth, int targetHeight,
+                      int radius, int kernel, double kernelParameter)
+{
+    qlImage target;
+    // Nothing to compute, nothing to ask: an image without pixels.
+    if (targetWidth <= 0 || targetHeight <= 0)
+        return target;
+    if (!source.IsOk())
+        throw std::invalid_argument("resampling needs a source image");
+    // The toolkit sizes its buffer in int.
+    if (std::int64_t(targetWidth) * targetHeight * 3 > INT_MAX)
+        throw std::length_error("target image too large");
+
+    CResize engine(source.GetWidth(), source.GetHeight(), source.GetData(), targetWidth,
+                   targetHeight, radius, kernelParameter, 3, kernel);
+    // A target that cannot be created reads as 0 x 0, so no block runs.
+    target.Create(targetWidth, targetHeight, true);
+    if (target.IsOk())
+        ResampleBlocks(stopRequested, &engine, target.GetData(), target.GetWidth(),
+                       target.GetHeight());
+    return target;
+}

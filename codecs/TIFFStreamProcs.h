@@ -1,0 +1,11 @@
+#pragma once
+
+#include <tiffio.h>
+
+class wxInputStream;
+class wxOutputStream;
+
+/// Opens libtiff on a toolkit stream through client procedures; the name
+/// given to the library is "image". Returns nullptr when the library refuses.
+TIFF* OpenTIFFInputStream(wxInputStream* stream);
+TIFF* OpenTIFFOutputStream(wxOutputStream* stream);

@@ -1,0 +1,303 @@
+#include "codecs/qlJPEGHandler.h"
+
+#include "codecs/CmykToRgb.h"
+#include "codecs/JPEGErrorManager.h"
+#include "codecs/JPEGStreamDestination.h"
+#include "codecs/JPEGStreamSource.h"
+#include "codecs/ReadICCProfile.h"
+#include "codecs/WriteICCProfile.h"
+#include "codecs/qlImage.h"
+
+#include <wx/intl.h>
+#include <wx/log.h>
+#include <wx/stream.h>
+
+#include <jerror.h>
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+wxIMPLEMENT_DYNAMIC_CLASS(qlJPEGHandler, wxImageHandler);
+
+namespace
+{
+
+// Everything one decode needs, as plain data, so that the function holding
+// the recovery point has nothing to destroy when the library jumps back.
+struct JpegLoad
+{
+    jpeg_decompress_struct cinfo;
+    JPEGErrorManager error;
+    wxInputStream* stream;
+    wxImage* image;
+    bool verbose;
+    unsigned char* profile; // malloc'd by ReadICCProfile, freed by the caller
+    unsigned int profileLength;
+};
+
+struct JpegSave
+{
+    jpeg_compress_struct cinfo;
+    JPEGErrorManager error;
+    wxOutputStream* stream;
+    const wxImage* image;
+    bool verbose;
+    const unsigned char* profile;
+    unsigned int profileLength;
+    // Options read before the call, so that no toolkit string is needed here.
+    bool hasQuality;
+    int quality;
+    bool hasDensity;
+    unsigned int densityX;
+    unsigned int densityY;
+    bool hasUnit;
+    unsigned int unit;
+};
+
+bool IsCmykSpace(J_COLOR_SPACE space)
+{
+    return space == JCS_CMYK || space == JCS_YCCK;
+}
+
+// wxImage sizes its buffer in int; a bigger picture would wrap.
+bool FitsImageBuffer(std::uint64_t width, std::uint64_t height)
+{
+    return width * height * 3 <= static_cast<std::uint64_t>(INT_MAX);
+}
+
+// Holds the recovery point; plain data and raw pointers only.
+bool DecodeJpeg(JpegLoad* load) noexcept
+{
+    j_decompress_ptr cinfo = &load->cinfo;
+    cinfo->err = SetupJPEGErrorManager(&load->error, load->verbose);
+    if (setjmp(load->error.setjmpBuffer))
+    {
+        if (cinfo->src != nullptr &&
+            reinterpret_cast<JPEGStreamSource*>(cinfo->src)->buffer != nullptr)
+            (*cinfo->src->term_source)(cinfo);
+        return false;
+    }
+
+    jpeg_create_decompress(cinfo);
+    AttachJPEGStreamSource(cinfo, load->stream);
+    jpeg_save_markers(cinfo, JPEG_APP0 + 2, 0xFFFF);
+    jpeg_read_header(cinfo, TRUE);
+
+    const bool cmyk = IsCmykSpace(cinfo->out_color_space);
+    unsigned char* profile = nullptr;
+    unsigned int profileLength = 0;
+    if (ReadICCProfile(cinfo, &profile, &profileLength))
+    {
+        if (!cmyk)
+        {
+            load->profile = profile;
+            load->profileLength = profileLength;
+        }
+        else
+            std::free(profile);
+    }
+    cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+
+    jpeg_start_decompress(cinfo);
+    if (!FitsImageBuffer(cinfo->output_width, cinfo->output_height))
+        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+    wxImage* image = load->image;
+    image->Create(static_cast<int>(cinfo->output_width), static_cast<int>(cinfo->output_height),
+                  true);
+    if (!image->IsOk())
+    {
+        // With no rows read the library raises its too-little-data error.
+        jpeg_finish_decompress(cinfo);
+        return false;
+    }
+    image->SetMask(false);
+
+    const size_t width = cinfo->output_width;
+    const size_t rowBytes = width * static_cast<size_t>(cinfo->output_components);
+    JSAMPARRAY row = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
+                                                 static_cast<JDIMENSION>(rowBytes), 1);
+    unsigned char* out = image->GetData();
+    while (cinfo->output_scanline < cinfo->output_height)
+    {
+        jpeg_read_scanlines(cinfo, row, 1);
+        if (cmyk)
+        {
+            for (size_t x = 0; x < width; ++x, out += 3)
+                CmykToRgb(row[0] + 4 * x, out);
+        }
+        else
+        {
+            std::memcpy(out, row[0], rowBytes);
+            out += rowBytes;
+        }
+    }
+    jpeg_finish_decompress(cinfo);
+    return true;
+}
+
+bool EncodeJpeg(JpegSave* save) noexcept
+{
+    j_compress_ptr cinfo = &save->cinfo;
+    cinfo->err = SetupJPEGErrorManager(&save->error, save->verbose);
+    if (setjmp(save->error.setjmpBuffer))
+        return false;
+
+    jpeg_create_compress(cinfo);
+    AttachJPEGStreamDestination(cinfo, save->stream);
+
+    const wxImage* image = save->image;
+    cinfo->image_width = static_cast<JDIMENSION>(image->GetWidth());
+    cinfo->image_height = static_cast<JDIMENSION>(image->GetHeight());
+    cinfo->input_components = 3;
+    cinfo->in_color_space = JCS_RGB;
+    jpeg_set_defaults(cinfo);
+
+    if (save->hasQuality)
+        jpeg_set_quality(cinfo, save->quality, TRUE);
+    if (save->hasDensity)
+    {
+        cinfo->X_density = static_cast<UINT16>(save->densityX);
+        cinfo->Y_density = static_cast<UINT16>(save->densityY);
+    }
+    if (save->hasUnit)
+        cinfo->density_unit = static_cast<UINT8>(save->unit);
+
+    jpeg_start_compress(cinfo, TRUE);
+    if (save->profile != nullptr)
+        WriteICCProfile(cinfo, save->profile, save->profileLength);
+
+    const size_t stride = static_cast<size_t>(image->GetWidth()) * 3;
+    unsigned char* data = image->GetData();
+    while (cinfo->next_scanline < cinfo->image_height)
+    {
+        JSAMPROW row = data + cinfo->next_scanline * stride;
+        jpeg_write_scanlines(cinfo, &row, 1);
+    }
+    jpeg_finish_compress(cinfo);
+    return true;
+}
+
+// Releases the library object however the decode or encode ended.
+template <typename Record, void (*Destroy)(Record*)> class JpegObjectGuard
+{
+public:
+    explicit JpegObjectGuard(Record* cinfo) : m_cinfo(cinfo) {}
+    ~JpegObjectGuard()
+    {
+        // jpeg_destroy ignores an object that was never created (no memory
+        // manager yet), so this is safe on every path.
+        Destroy(m_cinfo);
+    }
+    JpegObjectGuard(const JpegObjectGuard&) = delete;
+    JpegObjectGuard& operator=(const JpegObjectGuard&) = delete;
+
+private:
+    Record* m_cinfo;
+};
+
+} // namespace
+
+qlJPEGHandler::qlJPEGHandler()
+{
+    m_name = wxT("JPEG file");
+    m_extension = wxT("jpg");
+    m_type = wxBITMAP_TYPE_JPEG;
+    m_mime = wxT("image/jpeg");
+}
+
+bool qlJPEGHandler::LoadFile(wxImage* image, wxInputStream& stream, bool verbose, int)
+{
+    image->Destroy();
+
+    JpegLoad load;
+    std::memset(&load, 0, sizeof load);
+    load.stream = &stream;
+    load.image = image;
+    load.verbose = verbose;
+
+    bool ok;
+    {
+        JpegObjectGuard<jpeg_decompress_struct, jpeg_destroy_decompress> guard(&load.cinfo);
+        ok = DecodeJpeg(&load);
+    }
+
+    if (load.profile != nullptr)
+    {
+        if (auto* target = dynamic_cast<qlImage*>(image))
+            target->SetICCProfile(load.profile, load.profileLength);
+        std::free(load.profile);
+    }
+    if (!ok)
+    {
+        if (verbose)
+            wxLogError(_("JPEG: Couldn't load - file is probably corrupted."));
+        if (image->IsOk())
+            image->Destroy();
+    }
+    return ok;
+}
+
+bool qlJPEGHandler::SaveFile(wxImage* image, wxOutputStream& stream, bool verbose)
+{
+    JpegSave save;
+    std::memset(&save, 0, sizeof save);
+    save.stream = &stream;
+    save.image = image;
+    save.verbose = verbose;
+
+    save.hasQuality = image->HasOption(wxT("quality"));
+    save.quality = image->GetOptionInt(wxT("quality"));
+
+    unsigned int densityX = 0, densityY = 0;
+    if (image->HasOption(wxT("ResolutionX")) && image->HasOption(wxT("ResolutionY")))
+    {
+        densityX = static_cast<unsigned int>(image->GetOptionInt(wxT("ResolutionX")));
+        densityY = static_cast<unsigned int>(image->GetOptionInt(wxT("ResolutionY")));
+    }
+    else
+    {
+        densityX = densityY = static_cast<unsigned int>(image->GetOptionInt(wxT("Resolution")));
+    }
+    // Densities are 16 bits in the JFIF marker; a cut-off 0 means none.
+    densityX &= 0xFFFF;
+    densityY &= 0xFFFF;
+    save.hasDensity = densityX != 0 && densityY != 0;
+    save.densityX = densityX;
+    save.densityY = densityY;
+    save.hasUnit = image->HasOption(wxT("ResolutionUnit"));
+    save.unit = static_cast<unsigned int>(image->GetOptionInt(wxT("ResolutionUnit"))) & 0xFF;
+
+    if (auto* source = dynamic_cast<qlImage*>(image))
+    {
+        if (source->GetICCProfileLength() > kICCMaxJpegProfileLength)
+        {
+            wxLogWarning(_("JPEG: ICC profile of %u bytes is too large to embed; image "
+                           "saved without it."),
+                         static_cast<unsigned int>(source->GetICCProfileLength()));
+        }
+        else if (source->GetICCProfileLength() > 0)
+        {
+            save.profile = source->GetICCProfile();
+            save.profileLength = source->GetICCProfileLength();
+        }
+    }
+
+    bool ok;
+    {
+        JpegObjectGuard<jpeg_compress_struct, jpeg_destroy_compress> guard(&save.cinfo);
+        ok = EncodeJpeg(&save);
+    }
+    if (!ok && verbose)
+        wxLogError(_("JPEG: Couldn't save image."));
+    return ok;
+}
+
+bool qlJPEGHandler::DoCanRead(wxInputStream& stream)
+{
+    unsigned char header[2];
+    if (!stream.Read(header, 2))
+        return false;
+    return header[0] == 0xFF && header[1] == 0xD8;
+}

@@ -1,0 +1,178 @@
+#include "tests/codecs/CodecTestSupport.h"
+
+#include "codecs/qlJPEGHandler.h"
+#include "codecs/qlTIFFHandler.h"
+
+#include <wx/mstream.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <jpeglib.h>
+
+CapturedLog::CapturedLog() : m_previous(wxLog::SetActiveTarget(this)) {}
+
+CapturedLog::~CapturedLog()
+{
+    wxLog::SetActiveTarget(m_previous);
+}
+
+std::vector<wxString> CapturedLog::Errors() const
+{
+    std::vector<wxString> errors;
+    for (const Record& record : m_records)
+        if (record.level == wxLOG_Error)
+            errors.push_back(record.text);
+    return errors;
+}
+
+bool CapturedLog::Contains(wxLogLevel level, const wxString& text) const
+{
+    for (const Record& record : m_records)
+        if (record.level == level && record.text == text)
+            return true;
+    return false;
+}
+
+void CapturedLog::DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&)
+{
+    m_records.push_back({level, msg});
+}
+
+size_t FailingOutputStream::OnSysWrite(const void*, size_t)
+{
+    m_lasterror = wxSTREAM_WRITE_ERROR;
+    return 0;
+}
+
+std::vector<JpegSegment> ReadJpegSegments(const std::string& jpeg)
+{
+    std::vector<JpegSegment> segments;
+    size_t pos = 2; // after the start of image
+    while (pos + 4 <= jpeg.size() && static_cast<unsigned char>(jpeg[pos]) == 0xFF)
+    {
+        const int code = static_cast<unsigned char>(jpeg[pos + 1]);
+        if (code == 0xDA)
+            break;
+        const size_t length = static_cast<unsigned char>(jpeg[pos + 2]) * 256u +
+                              static_cast<unsigned char>(jpeg[pos + 3]);
+        segments.push_back({code, jpeg.substr(pos + 4, length - 2)});
+        pos += 2 + length;
+    }
+    return segments;
+}
+
+std::string WriteJpeg(const JpegFixture& fixture)
+{
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr error;
+    cinfo.err = jpeg_std_error(&error);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+
+    const auto space = static_cast<J_COLOR_SPACE>(fixture.colorSpace);
+    const int components = space == JCS_GRAYSCALE ? 1 : (space == JCS_RGB ? 3 : 4);
+    cinfo.image_width = static_cast<JDIMENSION>(fixture.width);
+    cinfo.image_height = static_cast<JDIMENSION>(fixture.height);
+    cinfo.input_components = components;
+    cinfo.in_color_space = space == JCS_YCCK ? JCS_CMYK : space;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_colorspace(&cinfo, space);
+    jpeg_set_quality(&cinfo, 95, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    for (const std::string& marker : fixture.app2)
+        jpeg_write_marker(&cinfo, JPEG_APP0 + 2, reinterpret_cast<const JOCTET*>(marker.data()),
+                          static_cast<unsigned int>(marker.size()));
+
+    std::vector<unsigned char> pixels = fixture.pixels;
+    const size_t stride = static_cast<size_t>(fixture.width) * components;
+    pixels.resize(stride * fixture.height, 128);
+    while (cinfo.next_scanline < cinfo.image_height)
+    {
+        JSAMPROW row = pixels.data() + cinfo.next_scanline * stride;
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::string bytes(reinterpret_cast<char*>(buffer), size);
+    std::free(buffer);
+    return bytes;
+}
+
+std::string IccMarker(int sequence, int total, const std::string& piece)
+{
+    std::string marker("ICC_PROFILE", 12);
+    marker += static_cast<char>(sequence);
+    marker += static_cast<char>(total);
+    return marker + piece;
+}
+
+std::string PatternBytes(size_t length, unsigned seed)
+{
+    std::string bytes(length, '\0');
+    unsigned state = seed * 2654435761u + 1;
+    for (char& c : bytes)
+    {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>(state >> 16);
+    }
+    return bytes;
+}
+
+wxImage MakeRgbImage(int width, int height)
+{
+    wxImage image(width, height, false);
+    unsigned char* data = image.GetData();
+    for (int i = 0; i < width * height * 3; ++i)
+        data[i] = static_cast<unsigned char>(i * 7 + 3);
+    return image;
+}
+
+wxImageHandler* JpegHandler()
+{
+    return wxImage::FindHandler(wxBITMAP_TYPE_JPEG);
+}
+
+wxImageHandler* TiffHandler()
+{
+    return wxImage::FindHandler(wxBITMAP_TYPE_TIF);
+}
+
+bool SaveToMemory(wxImageHandler* handler, wxImage& image, std::string* bytes, bool verbose)
+{
+    wxMemoryOutputStream stream;
+    const bool ok = handler->SaveFile(&image, stream, verbose);
+    bytes->resize(stream.GetLength());
+    stream.CopyTo(&(*bytes)[0], bytes->size());
+    return ok;
+}
+
+bool LoadFromMemory(wxImageHandler* handler, wxImage& image, const std::string& bytes, bool verbose,
+                    int index)
+{
+    wxMemoryInputStream stream(bytes.data(), bytes.size());
+    return handler->LoadFile(&image, stream, verbose, index);
+}
+
+std::vector<int> TiffTagNumbers(const std::string& tiff)
+{
+    const bool little = tiff.compare(0, 2, "II") == 0;
+    auto u16 = [&](size_t at)
+    {
+        const unsigned a = static_cast<unsigned char>(tiff[at]);
+        const unsigned b = static_cast<unsigned char>(tiff[at + 1]);
+        return little ? a | b << 8 : a << 8 | b;
+    };
+    auto u32 = [&](size_t at)
+    {
+        return little ? u16(at) | static_cast<unsigned long>(u16(at + 2)) << 16
+                      : static_cast<unsigned long>(u16(at)) << 16 | u16(at + 2);
+    };
+    std::vector<int> tags;
+    const size_t ifd = u32(4);
+    const unsigned count = u16(ifd);
+    for (unsigned i = 0; i < count; ++i)
+        tags.push_back(static_cast<int>(u16(ifd + 2 + 12 * i)));
+    return tags;
+}

@@ -1,0 +1,264 @@
+#include "resample/ResampleImage.h"
+#include "resample/CResize.h"
+#include "resample/Kernels.h"
+#include "resample/ResampleBlocks.h"
+#include "resample/ResizeBand.h"
+#include "tests/support/WxTestSupport.h"
+
+#include <boost/thread/exceptions.hpp>
+
+#include <algorithm>
+#include <mutex>
+#include <random>
+#include <stdexcept>
+#include <tuple>
+#include <vector>
+
+namespace
+{
+
+struct Band
+{
+    int firstRow;
+    int rowCount;
+    int worker;
+    bool operator<(const Band& o) const
+    {
+        return std::tie(firstRow, worker) < std::tie(o.firstRow, o.worker);
+    }
+    bool operator==(const Band& o) const
+    {
+        return std::tie(firstRow, rowCount, worker) == std::tie(o.firstRow, o.rowCount, o.worker);
+    }
+};
+
+// Bands seen by the worker threads; each band is then computed for real.
+class BandRecorder
+{
+public:
+    BandFunction Function()
+    {
+        return [this](CResize* engine, unsigned char* first, int stride, int firstRow, int rowCount,
+                      int worker)
+        {
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_bands.push_back({firstRow, rowCount, worker});
+            }
+            ResizeBand(engine, first, stride, firstRow, rowCount, worker);
+        };
+    }
+    std::vector<Band> Sorted()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::vector<Band> bands = m_bands;
+        std::sort(bands.begin(), bands.end());
+        return bands;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<Band> m_bands;
+};
+
+struct Source
+{
+    int width, height;
+    std::vector<unsigned char> pixels;
+};
+
+Source RandomSource(int width, int height, unsigned seed)
+{
+    Source source{width, height, std::vector<unsigned char>(std::size_t(width) * height * 3)};
+    std::mt19937 random(seed);
+    for (unsigned char& b : source.pixels)
+        b = static_cast<unsigned char>(random() & 0xff);
+    return source;
+}
+
+qlImage ToImage(const Source& source)
+{
+    qlImage image;
+    image.Create(source.width, source.height, false);
+    std::copy(source.pixels.begin(), source.pixels.end(), image.GetData());
+    return image;
+}
+
+// All rows computed on this thread, one after the other.
+std::vector<unsigned char> SingleThreaded(const Source& source, int width, int height, int radius,
+                                          double beta)
+{
+    CResize engine(source.width, source.height, source.pixels.data(), width, height, radius, beta,
+                   3, Kaiser);
+    std::vector<unsigned char> out(std::size_t(width) * height * 3);
+    for (int y = 0; y < height; ++y)
+        engine.ResizeRow(y, &out[std::size_t(y) * width * 3], 1);
+    return out;
+}
+
+std::vector<unsigned char> Pixels(const qlImage& image)
+{
+    const unsigned char* data = image.GetData();
+    return std::vector<unsigned char>(data, data + image.GetWidth() * image.GetHeight() * 3);
+}
+
+bool AllZero(std::vector<unsigned char>::const_iterator begin,
+             std::vector<unsigned char>::const_iterator end)
+{
+    return std::all_of(begin, end, [](unsigned char b) { return b == 0; });
+}
+
+const wxString kStopQuestion = wxT("Do you want to stop resizing?");
+
+} // namespace
+
+TEST(ResampleBlocks, SplitsEachBlockBetweenTwoWorkers)
+{
+    struct Case
+    {
+        int height;
+        std::vector<Band> bands;
+    };
+    const Case kCases[] = {
+        {1, {{0, 0, 1}, {0, 1, 2}}},
+        {41, {{0, 20, 1}, {20, 20, 2}, {40, 0, 1}, {40, 1, 2}}},
+        {80, {{0, 20, 1}, {20, 20, 2}, {40, 20, 1}, {60, 20, 2}}},
+    };
+    const Source source = RandomSource(9, 30, 3);
+    for (const Case& c : kCases)
+    {
+        CResize engine(source.width, source.height, source.pixels.data(), 11, c.height, 4, 10.0, 3,
+                       Kaiser);
+        std::vector<unsigned char> target(std::size_t(11) * c.height * 3);
+        BandRecorder recorder;
+        bool stop = false;
+        ResampleBlocks(stop, &engine, target.data(), 11, c.height, recorder.Function());
+        EXPECT_EQ(recorder.Sorted(), c.bands) << "height " << c.height;
+        EXPECT_EQ(target, SingleThreaded(source, 11, c.height, 4, 10.0)) << "height " << c.height;
+    }
+}
+
+TEST(ResampleBlocks, StopDuringBlockFinishesTheBlockFirst)
+{
+    const Source source = RandomSource(30, 20, 13);
+    const int width = 25, height = 130;
+    CResize engine(source.width, source.height, source.pixels.data(), width, height, 4, 10.0, 3,
+                   Kaiser);
+    std::vector<unsigned char> target(std::size_t(width) * height * 3);
+    BandRecorder recorder;
+    bool stop = false;
+    int starts = 0;
+    // Stands in for the Stop button pressed while the second block runs.
+    auto start = [&](const boost::function<void()>& work)
+    {
+        if (++starts == 4)
+            stop = true;
+        return StartWorkerThread(work);
+    };
+    wxTEST_DIALOG(
+        ResampleBlocks(stop, &engine, target.data(), width, height, recorder.Function(), start),
+        ExpectMessage(kStopQuestion, wxID_YES));
+    EXPECT_TRUE(stop);
+    const std::vector<Band> expected = {{0, 20, 1}, {20, 20, 2}, {40, 20, 1}, {60, 20, 2}};
+    EXPECT_EQ(recorder.Sorted(), expected);
+    const std::vector<unsigned char> reference = SingleThreaded(source, width, height, 4, 10.0);
+    const std::size_t computed = std::size_t(80) * width * 3;
+    EXPECT_TRUE(std::equal(target.begin(), target.begin() + computed, reference.begin()));
+    EXPECT_TRUE(AllZero(target.begin() + computed, target.end()));
+}
+
+TEST(ResampleBlocks, WorkerThatCannotStartIsReportedAfterJoiningTheOther)
+{
+    const Source source = RandomSource(16, 16, 2);
+    CResize engine(source.width, source.height, source.pixels.data(), 20, 30, 4, 10.0, 3, Kaiser);
+    std::vector<unsigned char> target(std::size_t(20) * 30 * 3);
+    BandRecorder recorder;
+    int starts = 0;
+    auto start = [&](const boost::function<void()>& work)
+    {
+        if (++starts == 2)
+            throw boost::thread_resource_error();
+        return StartWorkerThread(work);
+    };
+    bool stop = false;
+    bool threwStdException = false;
+    try
+    {
+        ResampleBlocks(stop, &engine, target.data(), 20, 30, recorder.Function(), start);
+    }
+    catch (const std::exception&)
+    {
+        threwStdException = true;
+    }
+    EXPECT_TRUE(threwStdException);
+    // Worker 1 ran to its end before the error left the call.
+    const std::vector<Band> expected = {{0, 15, 1}};
+    EXPECT_EQ(recorder.Sorted(), expected);
+    const std::vector<unsigned char> reference = SingleThreaded(source, 20, 30, 4, 10.0);
+    const std::size_t firstBand = std::size_t(15) * 20 * 3;
+    EXPECT_TRUE(std::equal(target.begin(), target.begin() + firstBand, reference.begin()));
+}
+
+TEST(ResampleImage, ThreadedResultEqualsSingleThreadedRows)
+{
+    struct Case
+    {
+        int width, height, radius;
+        double beta;
+    };
+    const Case kCases[] = {
+        {70, 83, 6, 5.0}, {23, 17, 4, 10.0}, {120, 121, 3, 12.0}, {64, 48, 4, 10.0}};
+    const Source source = RandomSource(64, 48, 5);
+    for (const Case& c : kCases)
+    {
+        bool stop = false;
+        qlImage result =
+            ResampleImage(stop, ToImage(source), c.width, c.height, c.radius, Kaiser, c.beta);
+        ASSERT_TRUE(result.IsOk());
+        EXPECT_EQ(result.GetWidth(), c.width);
+        EXPECT_EQ(result.GetHeight(), c.height);
+        EXPECT_EQ(result.GetICCProfile(), nullptr);
+        EXPECT_EQ(Pixels(result), SingleThreaded(source, c.width, c.height, c.radius, c.beta))
+            << c.width << "x" << c.height;
+        EXPECT_FALSE(stop);
+    }
+}
+
+TEST(ResampleImage, StopFlagSetBeforeAsksFirst)
+{
+    const Source source = RandomSource(30, 20, 9);
+    {
+        bool stop = true;
+        qlImage result;
+        wxTEST_DIALOG(result = ResampleImage(stop, ToImage(source), 25, 90, 4, Kaiser, 10.0),
+                      ExpectMessage(kStopQuestion, wxID_YES));
+        EXPECT_TRUE(stop);
+        ASSERT_EQ(result.GetHeight(), 90);
+        const std::vector<unsigned char> pixels = Pixels(result);
+        EXPECT_TRUE(AllZero(pixels.begin(), pixels.end()));
+    }
+    {
+        bool stop = true;
+        qlImage result;
+        wxTEST_DIALOG(result = ResampleImage(stop, ToImage(source), 25, 90, 4, Kaiser, 10.0),
+                      ExpectMessage(kStopQuestion, wxID_NO));
+        EXPECT_FALSE(stop);
+        EXPECT_EQ(Pixels(result), SingleThreaded(source, 25, 90, 4, 10.0));
+    }
+}
+
+TEST(ResampleImage, ZeroTargetSizeComputesNothingAndAsksNothing)
+{
+    const Source source = RandomSource(8, 8, 1);
+    const std::pair<int, int> kSizes[] = {{0, 10}, {10, 0}, {0, 0}};
+    for (auto size : kSizes)
+    {
+        // A set flag would bring the question if any block were attempted;
+        // the harness fails on an unexpected dialog.
+        bool stop = true;
+        qlImage result =
+            ResampleImage(stop, ToImage(source), size.first, size.second, 4, Kaiser, 10.0);
+        EXPECT_FALSE(result.IsOk()) << size.first << "x" << size.second;
+        EXPECT_TRUE(stop);
+    }
+}
