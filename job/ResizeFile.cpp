@@ -98,17 +98,11 @@ bool IsWithinImageLimits(const TargetSize& size)
            size.width * size.height <= INT_MAX / 3;
 }
 
-/// Encodes image in memory with the handler save-by-name would use for
-/// outputPath. Logs one line and returns false when there is none or it
-/// fails.
-bool Encode(qlImage& image, const wxString& outputPath, std::string& encoded)
+/// Encodes image in memory with handler, as the toolkit's save by the name
+/// outputPath would. Logs one line and returns false when it fails.
+bool Encode(qlImage& image, wxImageHandler& handler, const wxString& outputPath,
+            std::string& encoded)
 {
-    wxImageHandler* handler = FindSaveHandler(OutputExtension(outputPath));
-    if (!handler)
-    {
-        wxLogError(_("Can't save image to file '%s': unknown extension."), outputPath);
-        return false;
-    }
     wxString reason;
     {
         LogCapture capture;
@@ -116,7 +110,7 @@ bool Encode(qlImage& image, const wxString& outputPath, std::string& encoded)
         // As the toolkit's save by file name does; the XPM handler names
         // its data after the file.
         image.SetOption(wxIMAGE_OPTION_FILENAME, outputPath);
-        const bool saved = image.SaveFile(stream, handler->GetType());
+        const bool saved = image.SaveFile(stream, handler.GetType());
         if (saved && stream.GetLastError() == wxSTREAM_NO_ERROR && stream.GetLength() > 0)
         {
             encoded = stream.TakeBytes();
@@ -167,6 +161,16 @@ bool RunJob(bool& stopRequested, const wxString& sourcePath, const wxString& out
         return false;
     }
 
+    // Known before any resampling, so that a name no handler writes costs
+    // no engine time.
+    const wxString extension = OutputExtension(outputPath);
+    wxImageHandler* handler = FindSaveHandler(extension);
+    if (!handler)
+    {
+        wxLogError(_("Can't save image to file '%s': unknown extension."), outputPath);
+        return false;
+    }
+
     const InterpolatorFilter filter = MapInterpolator(interpolator, source.GetWidth(), size.width);
     qlImage output = ResampleImage(stopRequested, source, static_cast<int>(size.width),
                                    static_cast<int>(size.height), filter.radius, KaiserKernel,
@@ -182,13 +186,12 @@ bool RunJob(bool& stopRequested, const wxString& sourcePath, const wxString& out
         return false;
     }
 
-    const wxString extension = OutputExtension(outputPath);
     if (extension == wxT("jpg") || extension == wxT("jpeg"))
         output.SetOption(wxIMAGE_OPTION_QUALITY, jpegQuality);
 
     output.SetICCProfile(profile.data(), static_cast<std::uint32_t>(profile.size()));
     std::string bytes;
-    const bool encoded = Encode(output, outputPath, bytes);
+    const bool encoded = Encode(output, *handler, outputPath, bytes);
     output.SetICCProfile(nullptr, 0);
     if (!encoded)
         return false;
