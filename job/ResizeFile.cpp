@@ -1,7 +1,247 @@
 #include "job/ResizeFile.h"
 
-// placeholder until the job lands
-bool ResizeFile(bool&, const wxString&, const wxString&, int, int, int, int)
+#include "codecs/qlImage.h"
+#include "job/ByteOutputStream.h"
+#include "job/ComputeTargetSize.h"
+#include "job/LogCapture.h"
+#include "job/LogLevelGuard.h"
+#include "job/MapInterpolator.h"
+#include "job/ReadSourceMetadata.h"
+#include "job/SaveHandler.h"
+#include "job/UpdateExif.h"
+#include "job/WriteExifToBytes.h"
+#include "platform/ReplaceFileContents.h"
+#include "resample/ResampleImage.h"
+
+#include <wx/ffile.h>
+#include <wx/intl.h>
+#include <wx/log.h>
+#include <wx/mstream.h>
+
+#include <climits>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
 {
+
+wxString ReasonOr(const wxString& reason, const wxString& fallback)
+{
+    return reason.empty() ? fallback : reason;
+}
+
+/// Reads the whole file at path; logs one line and returns false when it
+/// cannot. The toolkit's own message for a file that does not open already
+/// names the file.
+bool ReadWholeFile(const wxString& path, std::vector<unsigned char>& bytes)
+{
+    wxFFile file(path, wxT("rb"));
+    if (!file.IsOpened())
+        return false;
+    wxString reason;
+    {
+        LogCapture capture;
+        const wxFileOffset length = file.Length();
+        if (length >= 0)
+        {
+            bytes.resize(static_cast<size_t>(length));
+            if (file.Read(bytes.data(), bytes.size()) == bytes.size())
+                return true;
+            reason = ReasonOr(capture.Errors(), _("the file ended early"));
+        }
+        else
+            reason = ReasonOr(capture.Errors(), _("its length is unknown"));
+    }
+    wxLogError(_("Can't read file '%s': %s."), path, reason);
+    return false;
+}
+
+/// Decodes bytes through the registry into image; logs one line naming the
+/// file and returns false when no handler gives an image with pixels.
+bool Decode(const wxString& path, const std::vector<unsigned char>& bytes, qlImage& image)
+{
+    wxString reason;
+    {
+        LogCapture capture;
+        wxMemoryInputStream stream(bytes.data(), bytes.size());
+        if (image.LoadFile(stream, wxBITMAP_TYPE_ANY, -1) && image.GetWidth() > 0 &&
+            image.GetHeight() > 0)
+            return true;
+        reason = ReasonOr(capture.Errors(), _("unknown image format"));
+    }
+    wxLogError(_("Can't load image from file '%s': %s."), path, reason);
+    return false;
+}
+
+/// Source metadata, or none when the library cannot read it: the image is
+/// then still resized, and the output goes without Exif data.
+std::unique_ptr<Exiv2::Image> ReadMetadataOrNone(const wxString& sourcePath)
+{
+    try
+    {
+        return ReadSourceMetadata(sourcePath);
+    }
+    catch (const std::exception& error)
+    {
+        wxLogError(_("Can't read the metadata of '%s' (%s); its resized image gets no Exif data."),
+                   sourcePath, wxString::FromUTF8(error.what()));
+        return nullptr;
+    }
+}
+
+bool IsWithinImageLimits(const TargetSize& size)
+{
+    // The toolkit allocates width x height x 3 bytes in int arithmetic.
+    return size.width <= INT_MAX && size.height <= INT_MAX &&
+           size.width * size.height <= INT_MAX / 3;
+}
+
+/// Encodes image in memory with handler, as the toolkit's save by the name
+/// outputPath would. Logs one line and returns false when it fails.
+bool Encode(qlImage& image, wxImageHandler& handler, const wxString& outputPath,
+            std::string& encoded)
+{
+    wxString reason;
+    {
+        LogCapture capture;
+        ByteOutputStream stream;
+        // As the toolkit's save by file name does; the XPM handler names
+        // its data after the file.
+        image.SetOption(wxIMAGE_OPTION_FILENAME, outputPath);
+        const bool saved = image.SaveFile(stream, handler.GetType());
+        if (saved && stream.GetLastError() == wxSTREAM_NO_ERROR && stream.GetLength() > 0)
+        {
+            encoded = stream.TakeBytes();
+            return true;
+        }
+        reason = ReasonOr(capture.Errors(), _("the image could not be encoded"));
+    }
+    wxLogError(_("Can't save image to file '%s': %s."), outputPath, reason);
+    return false;
+}
+
+bool RunJob(bool& stopRequested, const wxString& sourcePath, const wxString& outputPath, int value,
+            int dimension, int interpolator, int jpegQuality)
+{
+    // Warnings while reading a source (a decoder's "corrupt data, recovered")
+    // would drown the errors that matter.
+    LogLevelGuard quietWhileReading(wxLOG_Error);
+
+    qlImage source;
+    {
+        std::vector<unsigned char> fileBytes;
+        if (!ReadWholeFile(sourcePath, fileBytes) || !Decode(sourcePath, fileBytes, source))
+            return false;
+    }
+    const std::vector<unsigned char> profile(source.GetICCProfile(),
+                                             source.GetICCProfile() + source.GetICCProfileLength());
+    source.SetICCProfile(nullptr, 0);
+
+    // Read before anything is written: the output may be the source itself.
+    const std::unique_ptr<Exiv2::Image> metadata = ReadMetadataOrNone(sourcePath);
+    bool complete = metadata != nullptr;
+    quietWhileReading.Restore();
+
+    const TargetSize size =
+        ComputeTargetSize(source.GetWidth(), source.GetHeight(), value, dimension);
+    const long long targetWidth = size.width;
+    const long long targetHeight = size.height;
+    if (size.width < 1 || size.height < 1)
+    {
+        wxLogError(_("Can't resize '%s': the new size %lld x %lld is less than 1 pixel."),
+                   sourcePath, targetWidth, targetHeight);
+        return false;
+    }
+    if (!IsWithinImageLimits(size))
+    {
+        wxLogError(_("Can't resize '%s' to %lld x %lld pixels: the image would be too large."),
+                   sourcePath, targetWidth, targetHeight);
+        return false;
+    }
+
+    // Known before any resampling, so that a name no handler writes costs
+    // no engine time.
+    const wxString extension = OutputExtension(outputPath);
+    wxImageHandler* handler = FindSaveHandler(extension);
+    if (!handler)
+    {
+        wxLogError(_("Can't save image to file '%s': unknown extension."), outputPath);
+        return false;
+    }
+
+    const InterpolatorFilter filter = MapInterpolator(interpolator, source.GetWidth(), size.width);
+    qlImage output = ResampleImage(stopRequested, source, static_cast<int>(size.width),
+                                   static_cast<int>(size.height), filter.radius, KaiserKernel,
+                                   filter.kernelParameter);
+    source.Destroy();
+    if (stopRequested)
+        return false;
+    if (!output.IsOk() || output.GetWidth() != size.width || output.GetHeight() != size.height)
+    {
+        wxLogError(
+            _("Can't resize '%s' to %lld x %lld pixels: the resized image could not be created."),
+            sourcePath, targetWidth, targetHeight);
+        return false;
+    }
+
+    if (extension == wxT("jpg") || extension == wxT("jpeg"))
+        output.SetOption(wxIMAGE_OPTION_QUALITY, jpegQuality);
+
+    output.SetICCProfile(profile.data(), static_cast<std::uint32_t>(profile.size()));
+    std::string bytes;
+    const bool encoded = Encode(output, *handler, outputPath, bytes);
+    output.SetICCProfile(nullptr, 0);
+    if (!encoded)
+        return false;
+
+    wxString metadataError;
+    if (metadata && !metadata->exifData().empty())
+    {
+        try
+        {
+            Exiv2::ExifData& exifData = metadata->exifData();
+            UpdateExif(exifData, static_cast<int>(size.width), static_cast<int>(size.height));
+            bytes = WriteExifToBytes(bytes, exifData);
+        }
+        catch (const std::exception& error)
+        {
+            metadataError = wxString::FromUTF8(error.what());
+            complete = false;
+        }
+    }
+
+    wxString writeError;
+    if (!ReplaceFileContents(outputPath, bytes.data(), bytes.size(), writeError))
+    {
+        wxLogError(_("Can't write file '%s': %s."), outputPath, writeError);
+        return false;
+    }
+    if (!metadataError.empty())
+        wxLogError(_("The image '%s' was saved, but its metadata could not be written (%s)."),
+                   outputPath, metadataError);
+    return complete;
+}
+
+} // namespace
+
+bool ResizeFile(bool& stopRequested, const wxString& sourcePath, const wxString& outputPath,
+                int value, int dimension, int interpolator, int jpegQuality)
+{
+    try
+    {
+        return RunJob(stopRequested, sourcePath, outputPath, value, dimension, interpolator,
+                      jpegQuality);
+    }
+    catch (const std::bad_alloc&)
+    {
+        wxLogError(_("Can't resize '%s': not enough memory."), sourcePath);
+    }
+    catch (const std::exception& error)
+    {
+        // The engine's worker threads may fail to start.
+        wxLogError(_("Can't resize '%s': %s."), sourcePath, wxString::FromUTF8(error.what()));
+    }
     return false;
 }

@@ -1,0 +1,178 @@
+// pixmora-bench resize SRC OUT --value N --dimension D --interpolator I
+//               [--quality Q] [--repeat K]
+//
+// Runs one file through ResizeFile with the handlers registered as at
+// start-up, K times, and prints one line per run with its wall time. The
+// toolkit's log goes to stderr. Exit code 0 when every run succeeded, 1 when
+// a run failed, 2 for a usage error.
+
+#include "app/ImageHandlers.h"
+#include "job/ResizeFile.h"
+
+#include <wx/app.h>
+#include <wx/init.h>
+#include <wx/log.h>
+
+#include <exiv2/xmp_exiv2.hpp>
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+
+namespace
+{
+
+class BenchApp : public wxApp
+{
+public:
+    bool OnInit() override
+    {
+        SetVendorName(wxT("Quillon"));
+        SetAppName(wxT("PixmoraApp"));
+        RegisterImageHandlers();
+        return true;
+    }
+
+    int OnExit() override
+    {
+        Exiv2::XmpParser::terminate();
+        return wxApp::OnExit();
+    }
+};
+
+struct Request
+{
+    wxString source;
+    wxString output;
+    int value = 0;
+    int dimension = 0;
+    int interpolator = 1;
+    int quality = 85;
+    int repeat = 1;
+};
+
+const char* const Usage =
+    "usage: pixmora-bench resize SRC OUT --value N --dimension D --interpolator I\n"
+    "                     [--quality Q] [--repeat K]\n"
+    "  D: 0 width, 1 height, 2 longer, 3 shorter, 4 percent\n"
+    "  I: 0 smoother, 1 normal, 2 sharper\n";
+
+bool ParseInt(const char* text, int& number)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long parsed = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || parsed < INT_MIN || parsed > INT_MAX)
+        return false;
+    number = static_cast<int>(parsed);
+    return true;
+}
+
+/// A number, or one of names (whose index is the number).
+bool ParseChoice(const char* text, std::initializer_list<const char*> names, int& number)
+{
+    int index = 0;
+    for (const char* name : names)
+    {
+        if (std::strcmp(text, name) == 0)
+        {
+            number = index;
+            return true;
+        }
+        ++index;
+    }
+    return ParseInt(text, number);
+}
+
+bool ParseArguments(int argc, char** argv, Request& request)
+{
+    if (argc < 4 || std::strcmp(argv[1], "resize") != 0)
+        return false;
+    request.source = wxString(argv[2], *wxConvFileName);
+    request.output = wxString(argv[3], *wxConvFileName);
+    bool haveValue = false, haveDimension = false, haveInterpolator = false;
+    for (int i = 4; i < argc; i += 2)
+    {
+        if (i + 1 >= argc)
+            return false;
+        const char* option = argv[i];
+        const char* argument = argv[i + 1];
+        bool parsed = false;
+        if (std::strcmp(option, "--value") == 0)
+            parsed = haveValue = ParseInt(argument, request.value);
+        else if (std::strcmp(option, "--dimension") == 0)
+            parsed = haveDimension = ParseChoice(
+                argument, {"width", "height", "longer", "shorter", "percent"}, request.dimension);
+        else if (std::strcmp(option, "--interpolator") == 0)
+            parsed = haveInterpolator =
+                ParseChoice(argument, {"smoother", "normal", "sharper"}, request.interpolator);
+        else if (std::strcmp(option, "--quality") == 0)
+            parsed = ParseInt(argument, request.quality) && request.quality >= 0 &&
+                     request.quality <= 100;
+        else if (std::strcmp(option, "--repeat") == 0)
+            parsed = ParseInt(argument, request.repeat) && request.repeat >= 1;
+        if (!parsed)
+        {
+            std::fprintf(stderr, "pixmora-bench: bad option or value: %s %s\n", option, argument);
+            return false;
+        }
+    }
+    return haveValue && haveDimension && haveInterpolator;
+}
+
+int Run(const Request& request)
+{
+    int failures = 0;
+    for (int run = 1; run <= request.repeat; ++run)
+    {
+        bool stopRequested = false;
+        const auto start = std::chrono::steady_clock::now();
+        const bool ok = ResizeFile(stopRequested, request.source, request.output, request.value,
+                                   request.dimension, request.interpolator, request.quality);
+        const std::chrono::duration<double, std::milli> elapsed =
+            std::chrono::steady_clock::now() - start;
+        std::printf("run %d: %.3f ms%s\n", run, elapsed.count(), ok ? "" : " (failed)");
+        std::fflush(stdout);
+        if (!ok)
+            ++failures;
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+} // namespace
+
+wxIMPLEMENT_APP_NO_MAIN(BenchApp);
+
+int main(int argc, char** argv)
+{
+    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+    {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    // The toolkit is started with no arguments of ours: GTK would take some.
+    int toolkitArgc = 1;
+    char* toolkitArgv[] = {argv[0], nullptr};
+    if (!wxEntryStart(toolkitArgc, toolkitArgv) || !wxTheApp || !wxTheApp->CallOnInit())
+    {
+        std::fprintf(stderr, "pixmora-bench: cannot start the toolkit (is there a display?)\n");
+        return 1;
+    }
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+
+    // Parsed after start-up: the file-name converter is the toolkit's then.
+    Request request;
+    int result = 2;
+    if (ParseArguments(argc, argv, request))
+        result = Run(request);
+    else
+        std::fputs(Usage, stderr);
+
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    return result;
+}

@@ -1,0 +1,6 @@
+#include "platform/FileNameConverter.h"
+
+const wxMBConv& FileNameConverter()
+{
+    return *wxConvFileName;
+}
