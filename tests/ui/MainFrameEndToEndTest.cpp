@@ -1,0 +1,80 @@
+// A user's whole batch through the real window, the real job, engine and
+// codecs: the outputs must have the requested size, the source's ICC
+// profile and its Exif data brought up to date.
+
+#include "tests/job/JobFixtures.h"
+#include "tests/support/WxTestSupport.h"
+#include "tests/ui/UiTestSupport.h"
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+
+TEST(MainFrameEndToEnd, ResizesEveryTickedFileKeepingProfileAndExif)
+{
+    PIXMORA_REQUIRE_CODECS();
+    TempDir dir;
+    const wxString source = dir.File(wxT("photos"));
+    const wxString destination = dir.File(wxT("small"));
+    ASSERT_TRUE(wxMkdir(source) && wxMkdir(destination));
+
+    struct Case
+    {
+        const char* name;
+        int width, height;
+        bool saveToJpeg;
+        const char* output;
+        int outputWidth, outputHeight;
+    };
+    const Case kCases[] = {
+        {"photo.jpg", 200, 100, false, "photo.jpg", 50, 25},
+        {"Scan.TIF", 100, 200, false, "Scan.TIF", 50, 100},
+        {"photo.jpg", 200, 100, true, "photo.jpg", 50, 25},
+        {"Scan.TIF", 100, 200, true, "Scan.jpg", 50, 100},
+    };
+    const std::string profile = FakeProfile(700);
+    for (const Case& c : kCases)
+    {
+        SCOPED_TRACE(std::string(c.name) + (c.saveToJpeg ? " saved to JPEG" : ""));
+        const Exiv2::ExifData exif = CameraExif(c.width, c.height);
+        FixtureOptions options;
+        options.profile = profile;
+        options.exif = &exif;
+        const wxString input = wxFileName(source, wxString::FromUTF8(c.name)).GetFullPath();
+        const wxString output = wxFileName(destination, wxString::FromUTF8(c.output)).GetFullPath();
+        ASSERT_TRUE(WriteFixture(input, c.width, c.height, options));
+        if (wxFileExists(output))
+        {
+            ASSERT_TRUE(wxRemoveFile(output));
+        }
+
+        MainFrame* frame = MakeFrame();
+        Type(frame, ID_SOURCE_FOLDER, source);
+        Type(frame, ID_DESTINATION_FOLDER, destination);
+        Type(frame, ID_VALUE, wxT("50"));
+        Control<wxCheckBox>(frame, ID_SAVE_TO_JPEG)->SetValue(c.saveToJpeg);
+        Click(frame, ID_SELECT_ALL);
+        // No question and no error box: the output does not exist yet.
+        Click(frame, ID_RESIZE);
+
+        qlImage result;
+        ASSERT_TRUE(LoadImage(output, result));
+        EXPECT_EQ(result.GetWidth(), c.outputWidth);
+        EXPECT_EQ(result.GetHeight(), c.outputHeight);
+        EXPECT_EQ(Profile(result), profile);
+        std::unique_ptr<Exiv2::Image> metadata = ReadMetadata(output);
+        ASSERT_TRUE(metadata);
+        Exiv2::ExifData& written = metadata->exifData();
+        EXPECT_EQ(written["Exif.Image.Software"].toString(), "Pixmora 2.1");
+        EXPECT_EQ(written["Exif.Photo.PixelXDimension"].toLong(), c.outputWidth);
+        EXPECT_EQ(written["Exif.Photo.PixelYDimension"].toLong(), c.outputHeight);
+
+        // The window is idle again.
+        EXPECT_EQ(Control<wxButton>(frame, ID_RESIZE)->GetLabel(), wxT("Resize"));
+        frame->Destroy();
+        wxTheApp->ProcessIdle();
+        ASSERT_TRUE(wxRemoveFile(input));
+    }
+}
