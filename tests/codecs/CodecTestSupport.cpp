@@ -38,12 +38,6 @@ void CapturedLog::DoLogRecord(wxLogLevel level, const wxString& msg, const wxLog
     m_records.push_back({level, msg});
 }
 
-size_t FailingOutputStream::OnSysWrite(const void*, size_t)
-{
-    m_lasterror = wxSTREAM_WRITE_ERROR;
-    return 0;
-}
-
 std::vector<JpegSegment> ReadJpegSegments(const std::string& jpeg)
 {
     std::vector<JpegSegment> segments;

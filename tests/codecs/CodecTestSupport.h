@@ -33,13 +33,6 @@ private:
     std::vector<Record> m_records;
 };
 
-/// An output stream that takes nothing, like a full disk.
-class FailingOutputStream : public wxOutputStream
-{
-protected:
-    size_t OnSysWrite(const void*, size_t) override;
-};
-
 /// One JPEG segment between the start of image and the start of scan.
 struct JpegSegment
 {

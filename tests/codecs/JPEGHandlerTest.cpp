@@ -2,6 +2,7 @@
 #include "codecs/qlImage.h"
 #include "codecs/qlJPEGHandler.h"
 #include "tests/codecs/CodecTestSupport.h"
+#include "tests/reliability/FailingOutputStream.h"
 
 #include <gtest/gtest.h>
 #include <wx/intl.h>
@@ -399,7 +400,7 @@ TEST(qlJPEGHandler, FailingOutputStreamIsAFailedSave)
     for (int size : {4, 300})
     {
         wxImage image = MakeRgbImage(size, size);
-        FailingOutputStream stream;
+        FailingOutputStream stream(0); // a full disk
         CapturedLog log;
         EXPECT_FALSE(JpegHandler()->SaveFile(&image, stream, true)) << size;
         EXPECT_EQ(log.Errors(), std::vector<wxString>{kSaveFailed});

@@ -1,6 +1,7 @@
 #include "codecs/qlImage.h"
 #include "codecs/qlTIFFHandler.h"
 #include "tests/codecs/CodecTestSupport.h"
+#include "tests/reliability/FailingOutputStream.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -377,7 +378,7 @@ TEST(qlTIFFHandler, RecognisesBothByteOrderMarks)
 TEST(qlTIFFHandler, FailingOutputStreamIsAFailedSave)
 {
     wxImage image = MakeRgbImage(50, 50);
-    FailingOutputStream stream;
+    FailingOutputStream stream(0); // a full disk
     CapturedLog log;
     EXPECT_FALSE(TiffHandler()->SaveFile(&image, stream, true));
     ASSERT_FALSE(log.Errors().empty());
