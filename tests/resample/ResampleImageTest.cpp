@@ -3,6 +3,7 @@
 #include "resample/Kernels.h"
 #include "resample/ResampleBlocks.h"
 #include "resample/ResizeBand.h"
+#include "tests/resample/EngineTestSource.h"
 #include "tests/support/WxTestSupport.h"
 
 #include <boost/thread/exceptions.hpp>
@@ -60,21 +61,6 @@ private:
     std::mutex m_mutex;
     std::vector<Band> m_bands;
 };
-
-struct Source
-{
-    int width, height;
-    std::vector<unsigned char> pixels;
-};
-
-Source RandomSource(int width, int height, unsigned seed)
-{
-    Source source{width, height, std::vector<unsigned char>(std::size_t(width) * height * 3)};
-    std::mt19937 random(seed);
-    for (unsigned char& b : source.pixels)
-        b = static_cast<unsigned char>(random() & 0xff);
-    return source;
-}
 
 qlImage ToImage(const Source& source)
 {

@@ -7,6 +7,7 @@
 #include "resample/ResampleBlocks.h"
 #include "resample/ResampleImage.h"
 #include "resample/ResizeBand.h"
+#include "tests/resample/EngineTestSource.h"
 #include "tests/support/WxTestSupport.h"
 
 #include <boost/thread/exceptions.hpp>
@@ -22,21 +23,6 @@
 
 namespace
 {
-
-struct Source
-{
-    int width, height;
-    std::vector<unsigned char> pixels;
-};
-
-Source RandomSource(int width, int height, unsigned seed)
-{
-    Source source{width, height, std::vector<unsigned char>(std::size_t(width) * height * 3)};
-    std::mt19937 random(seed);
-    for (unsigned char& b : source.pixels)
-        b = static_cast<unsigned char>(random() & 0xff);
-    return source;
-}
 
 std::vector<unsigned char> SingleThreaded(const Source& source, int width, int height, int radius,
                                           double beta)
