@@ -1,6 +1,6 @@
 #include "app/PixmoraApp.h"
 
-#include "app/ImageHandlers.h"
+#include "app/ApplicationSetup.h"
 #include "ui/MainFrame.h"
 
 #include <exiv2/exiv2.hpp>
@@ -14,9 +14,7 @@ bool PixmoraApp::OnInit()
 {
     // The base OnInit is not called: it would parse the command line, and
     // arguments are to have no effect.
-    SetVendorName(wxT("Quillon"));
-    SetAppName(wxT("PixmoraApp"));
-    RegisterImageHandlers();
+    SetUpApplication(*this);
 
     MainFrame* frame = new MainFrame(nullptr, ID_MAINFRAME, _("Pixmora"), wxDefaultPosition,
                                      wxSize(500, 600),

@@ -6,7 +6,7 @@
 // toolkit's log goes to stderr. Exit code 0 when every run succeeded, 1 when
 // a run failed, 2 for a usage error.
 
-#include "app/ImageHandlers.h"
+#include "app/ApplicationSetup.h"
 #include "job/ResizeFile.h"
 
 #include <wx/app.h>
@@ -31,9 +31,7 @@ class BenchApp : public wxApp
 public:
     bool OnInit() override
     {
-        SetVendorName(wxT("Quillon"));
-        SetAppName(wxT("PixmoraApp"));
-        RegisterImageHandlers();
+        SetUpApplication(*this);
         return true;
     }
 

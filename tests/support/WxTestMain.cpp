@@ -3,7 +3,7 @@
 // wx assertion and every unexpected modal dialog into a test failure (a
 // dialog shown for real would hang a headless run).
 
-#include "app/ImageHandlers.h"
+#include "app/ApplicationSetup.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -31,9 +31,7 @@ class TestApp : public wxApp
 public:
     bool OnInit() override
     {
-        SetVendorName(wxT("Quillon"));
-        SetAppName(wxT("PixmoraApp"));
-        RegisterImageHandlers();
+        SetUpApplication(*this);
         return true;
     }
 };
