@@ -1,5 +1,6 @@
 #include "resample/CResize.h"
 
+#include "resample/FastResize.h"
 #include "resample/Kernels.h"
 
 #include <algorithm>
@@ -119,6 +120,20 @@ CResize::CResize(int sourceWidth, int sourceHeight, const unsigned char* source,
             static_cast<std::int64_t>(std::floor(m_sourceX[std::size_t(x)])) - (m_tapRadiusX - 1);
         m_needsClampX[std::size_t(x)] = first < 0 || first + m_tapsX > m_sourceWidth - 1;
     }
+    m_fast = std::make_unique<FastResize>(*this);
+}
+
+CResize::~CResize() = default;
+
+void CResize::ResizeRows(int firstRow, int rowCount, unsigned char* first, std::ptrdiff_t stride,
+                         int worker)
+{
+    m_fast->ResizeRows(firstRow, rowCount, first, stride, worker);
+}
+
+bool CResize::UsesNarrowSums() const
+{
+    return m_fast->SumsUsed() == FastResize::Sums::Narrow;
 }
 
 double CResize::KernelValue(std::int32_t tapRadius, double x, double i0Beta) const

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+class FastResize;
 
 /// Resamples one image of interleaved 8-bit pixels (3 or 4 channels, rows
 /// packed) with a separable windowed-sinc filter in fixed point.
@@ -13,8 +17,8 @@
 /// any other number for the second scratch set) and its own target rows.
 ///
 /// ResizeRow and ResizePixel are the reference form of the filter: one
-/// pixel at a time, both passes per pixel. A faster form must reproduce
-/// their bytes exactly; the accessors give it the same tables.
+/// pixel at a time, both passes per pixel. ResizeRows is the fast form the
+/// application uses; it reproduces their bytes exactly from the same tables.
 class CResize
 {
 public:
@@ -32,9 +36,18 @@ public:
             int targetHeight, int radius, double kernelParameter, int bytesPerPixel, int kernel);
     CResize(const CResize&) = delete;
     CResize& operator=(const CResize&) = delete;
+    ~CResize();
 
     /// Computes target row y into out (targetWidth x bytesPerPixel bytes).
     void ResizeRow(int y, unsigned char* out, int worker);
+
+    /// Computes rowCount target rows from firstRow on into first, each next
+    /// row stride bytes further, with the same bytes as ResizeRow but the
+    /// sums formed once per source column (see FastResize).
+    void ResizeRows(int firstRow, int rowCount, unsigned char* first, std::ptrdiff_t stride,
+                    int worker);
+    /// True when ResizeRows can use 32-bit sums for these tables.
+    bool UsesNarrowSums() const;
 
     /// Computes target pixel (x, y) into pixel (4 bytes, the first
     /// bytesPerPixel of them meaningful). rows holds the TapsY() source rows
@@ -106,4 +119,5 @@ private:
     std::vector<std::uint8_t> m_needsClampX;
     std::vector<double> m_sourceX;
     std::vector<double> m_sourceY;
+    std::unique_ptr<FastResize> m_fast;
 };

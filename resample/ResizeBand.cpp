@@ -7,6 +7,5 @@
 void ResizeBand(CResize* engine, unsigned char* first, int stride, int firstRow, int rowCount,
                 int worker)
 {
-    for (int i = 0; i < rowCount; ++i)
-        engine->ResizeRow(firstRow + i, first + std::ptrdiff_t(i) * stride, worker);
+    engine->ResizeRows(firstRow, rowCount, first, stride, worker);
 }

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class CResize;
+
+/// The fast form of CResize's filter, byte for byte the same as ResizeRow.
+///
+/// For each target row it forms the vertical sums of every source column
+/// once, then the horizontal sums of the target pixels over them, instead
+/// of every horizontal sum again for every target pixel. All sums are exact
+/// integers and only the total is shifted, so the order in which they are
+/// formed changes no output value as long as nothing overflows: the
+/// horizontal sums are 32-bit where the weight tables bound every partial
+/// sum below 2^31 and 64-bit otherwise. Columns past the edges repeat the
+/// edge columns, as the reference clamps them.
+///
+/// The tables of the engine are read-only; each worker number has its own
+/// scratch, so two workers may run at the same time on disjoint rows.
+class FastResize
+{
+public:
+    enum class Sums
+    {
+        Narrow, // 32-bit vertical and horizontal sums
+        Wide,   // 32-bit vertical, 64-bit horizontal sums
+        // Weights so large that even a vertical sum may need more than 32
+        // bits: the reference rows, which sum in 64 bits throughout.
+        Reference,
+    };
+
+    explicit FastResize(CResize& engine);
+    FastResize(const FastResize&) = delete;
+    FastResize& operator=(const FastResize&) = delete;
+
+    /// Computes rowCount target rows from firstRow on into first, each next
+    /// row stride bytes further, with the scratch of the given worker (1, or
+    /// any other number for the second set).
+    void ResizeRows(int firstRow, int rowCount, unsigned char* first, std::ptrdiff_t stride,
+                    int worker);
+
+    Sums SumsUsed() const { return m_sums; }
+
+private:
+    struct Scratch
+    {
+        // Vertical sums of one target row, interleaved like the source.
+        std::vector<std::int32_t> columns;
+        // The same sums less the row's bias, one channel at a time, edge
+        // columns repeated on both sides so that no tap needs clamping.
+        std::vector<std::int32_t> planes;
+        std::vector<const unsigned char*> rows;
+    };
+
+    void ResizeRow(int y, unsigned char* out, Scratch& s);
+
+    CResize& m_engine;
+    Sums m_sums = Sums::Reference;
+    // Per target row, the bias taken out of its vertical sums.
+    std::vector<std::int64_t> m_bias;
+    // Per target column, the sum of its horizontal weights.
+    std::vector<std::int32_t> m_weightSum;
+    // Per target column, its first tap as an index into a padded plane.
+    std::vector<std::int32_t> m_firstTap;
+    std::size_t m_padLeft = 0;
+    std::size_t m_planeLength = 0;
+    std::array<Scratch, 2> m_scratch;
+};
