@@ -1,10 +1,24 @@
 #include "codecs/qlImage.h"
 
+#include "platform/LargeBuffer.h"
+
 #include <cstring>
 
 wxIMPLEMENT_DYNAMIC_CLASS(qlImage, wxImage);
 
 qlImage::~qlImage() = default;
+
+bool qlImage::CreateUninitialised(wxImage& image, int width, int height)
+{
+    image.Destroy();
+    if (width <= 0 || height <= 0)
+        return false;
+    unsigned char* data = AllocateLargeBuffer(std::size_t(width) * std::size_t(height) * 3);
+    if (data == nullptr)
+        return false;
+    // The image takes the buffer and frees it with free().
+    return image.Create(width, height, data, false) && image.IsOk();
+}
 
 void qlImage::SetICCProfile(const unsigned char* data, std::uint32_t length)
 {

@@ -22,6 +22,12 @@ public:
     qlImage& operator=(const qlImage&) = default;
     ~qlImage() override;
 
+    /// Gives image a width x height buffer of undefined contents, for a
+    /// caller that writes every pixel before anything reads one; large
+    /// buffers get huge pages where the system offers them. Returns false,
+    /// with image left without pixels, when no memory is left.
+    static bool CreateUninitialised(wxImage& image, int width, int height);
+
     /// Drops the held profile; with length > 0 holds a copy of data.
     void SetICCProfile(const unsigned char* data, std::uint32_t length);
     /// The held bytes, or nullptr when there is no profile.

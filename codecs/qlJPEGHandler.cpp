@@ -104,8 +104,10 @@ bool DecodeJpeg(JpegLoad* load) noexcept
     if (!FitsImageBuffer(cinfo->output_width, cinfo->output_height))
         ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
     wxImage* image = load->image;
-    image->Create(static_cast<int>(cinfo->output_width), static_cast<int>(cinfo->output_height),
-                  true);
+    // Every row is written below, and a failed load destroys the image, so
+    // the buffer need not be cleared first.
+    qlImage::CreateUninitialised(*image, static_cast<int>(cinfo->output_width),
+                                 static_cast<int>(cinfo->output_height));
     if (!image->IsOk())
     {
         // With no rows read the library raises its too-little-data error.
@@ -121,16 +123,17 @@ bool DecodeJpeg(JpegLoad* load) noexcept
     unsigned char* out = image->GetData();
     while (cinfo->output_scanline < cinfo->output_height)
     {
-        jpeg_read_scanlines(cinfo, row, 1);
         if (cmyk)
         {
+            jpeg_read_scanlines(cinfo, row, 1);
             for (size_t x = 0; x < width; ++x, out += 3)
                 CmykToRgb(row[0] + 4 * x, out);
         }
         else
         {
-            std::memcpy(out, row[0], rowBytes);
-            out += rowBytes;
+            // RGB rows go straight into the image: no copy of 3 bytes a pixel.
+            JSAMPROW direct = out + size_t(cinfo->output_scanline) * rowBytes;
+            jpeg_read_scanlines(cinfo, &direct, 1);
         }
     }
     jpeg_finish_decompress(cinfo);

@@ -10,6 +10,7 @@
 #include "job/SaveHandler.h"
 #include "job/UpdateExif.h"
 #include "job/WriteExifToBytes.h"
+#include "platform/LargeBuffer.h"
 #include "platform/ReplaceFileContents.h"
 #include "resample/ResampleImage.h"
 
@@ -19,13 +20,45 @@
 #include <wx/mstream.h>
 
 #include <climits>
+#include <cstdlib>
 #include <exception>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
 namespace
 {
+
+// For bytes that are read over at once: not cleared first, and in huge
+// pages when there are many.
+template <typename T> struct UnclearedAllocator
+{
+    using value_type = T;
+    UnclearedAllocator() = default;
+    template <typename U> UnclearedAllocator(const UnclearedAllocator<U>&) noexcept {}
+    T* allocate(std::size_t n)
+    {
+        if (n > std::size_t(-1) / sizeof(T))
+            throw std::bad_alloc();
+        auto* memory = reinterpret_cast<T*>(AllocateLargeBuffer(n * sizeof(T)));
+        if (memory == nullptr)
+            throw std::bad_alloc();
+        return memory;
+    }
+    void deallocate(T* memory, std::size_t) noexcept { std::free(memory); }
+    template <typename U> void construct(U* at) noexcept { ::new (static_cast<void*>(at)) U; }
+    template <typename U> bool operator==(const UnclearedAllocator<U>&) const noexcept
+    {
+        return true;
+    }
+    template <typename U> bool operator!=(const UnclearedAllocator<U>&) const noexcept
+    {
+        return false;
+    }
+};
+
+using FileBytes = std::vector<unsigned char, UnclearedAllocator<unsigned char>>;
 
 wxString ReasonOr(const wxString& reason, const wxString& fallback)
 {
@@ -35,7 +68,7 @@ wxString ReasonOr(const wxString& reason, const wxString& fallback)
 /// Reads the whole file at path; logs one line and returns false when it
 /// cannot. The toolkit's own message for a file that does not open already
 /// names the file.
-bool ReadWholeFile(const wxString& path, std::vector<unsigned char>& bytes)
+bool ReadWholeFile(const wxString& path, FileBytes& bytes)
 {
     wxFFile file(path, wxT("rb"));
     if (!file.IsOpened())
@@ -60,7 +93,7 @@ bool ReadWholeFile(const wxString& path, std::vector<unsigned char>& bytes)
 
 /// Decodes bytes through the registry into image; logs one line naming the
 /// file and returns false when no handler gives an image with pixels.
-bool Decode(const wxString& path, const std::vector<unsigned char>& bytes, qlImage& image)
+bool Decode(const wxString& path, const FileBytes& bytes, qlImage& image)
 {
     wxString reason;
     {
@@ -131,7 +164,7 @@ bool RunJob(bool& stopRequested, const wxString& sourcePath, const wxString& out
 
     qlImage source;
     {
-        std::vector<unsigned char> fileBytes;
+        FileBytes fileBytes;
         if (!ReadWholeFile(sourcePath, fileBytes) || !Decode(sourcePath, fileBytes, source))
             return false;
     }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace
 {
@@ -34,7 +35,13 @@ void ResampleBlocks(bool& stopRequested, CResize* engine, unsigned char* target,
         {
             stopRequested = AskYesNo(_("Do you want to stop resizing?"));
             if (stopRequested)
+            {
+                // The target was not cleared beforehand: only a stopped
+                // run leaves rows that no worker wrote.
+                std::memset(target + std::ptrdiff_t(width) * 3 * y, 0,
+                            std::size_t(width) * 3 * std::size_t(height - y));
                 break;
+            }
         }
 
         const int rows = block + kBlockRows < height ? kBlockRows : height - y;

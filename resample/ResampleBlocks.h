@@ -18,7 +18,7 @@ boost::thread StartWorkerThread(const boost::function<void()>& work);
 /// Computes the target rows (width x 3 bytes each, packed) in blocks of 40.
 /// Before each block the GUI's pending events are processed; when
 /// stopRequested is then set the user is asked whether to stop, and the
-/// answer is stored in it (Yes leaves the remaining rows as they are).
+/// answer is stored in it (Yes sets the remaining rows to black).
 /// Each block is split between two worker threads running band, worker 1
 /// taking the first half (rounded down) and worker 2 the rest; both are
 /// joined before the next block. If a worker cannot be started, a worker

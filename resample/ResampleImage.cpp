@@ -23,7 +23,8 @@ qlImage ResampleImage(bool& stopRequested, qlImage source, int targetWidth, int 
     CResize engine(source.GetWidth(), source.GetHeight(), source.GetData(), targetWidth,
                    targetHeight, radius, kernelParameter, 3, kernel);
     // A target that cannot be created reads as 0 x 0, so no block runs.
-    target.Create(targetWidth, targetHeight, true);
+    // Every row is either computed or, after a stop, set to black.
+    qlImage::CreateUninitialised(target, targetWidth, targetHeight);
     if (target.IsOk())
         ResampleBlocks(stopRequested, &engine, target.GetData(), target.GetWidth(),
                        target.GetHeight());
