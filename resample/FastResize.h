@@ -44,6 +44,11 @@ public:
 
     Sums SumsUsed() const { return m_sums; }
 
+    /// Lets engines made from now on use the AVX2 vertical pass where the
+    /// CPU has it (the default); false keeps them on the portable loops, so
+    /// that tests can hold both to the reference.
+    static void AllowAvx2(bool allowed);
+
 private:
     struct Scratch
     {
@@ -53,12 +58,15 @@ private:
         // columns repeated on both sides so that no tap needs clamping.
         std::vector<std::int32_t> planes;
         std::vector<const unsigned char*> rows;
+        std::vector<int> liveTaps;
     };
 
     void ResizeRow(int y, unsigned char* out, Scratch& s);
 
     CResize& m_engine;
     Sums m_sums = Sums::Reference;
+    // The vertical pass on AVX2 with 16-bit weights.
+    bool m_verticalAvx2 = false;
     // Per target row, the bias taken out of its vertical sums.
     std::vector<std::int64_t> m_bias;
     // Per target column, the sum of its horizontal weights.

@@ -1,3 +1,4 @@
+#include "resample/FastResize.h"
 #include "resample/CResize.h"
 #include "resample/Kernels.h"
 
@@ -172,25 +173,32 @@ TEST(FastResize, SameBytesAsTheReference)
         {"sums beyond 32 bits, four channels", 100, 100, 150, 91, 40, 0.0, 4,
          Pattern::SaturatedLobes},
     };
-    for (const Case& c : kCases)
+    // Both forms of the vertical pass: AVX2 where the CPU has it, and the
+    // portable loops.
+    for (bool avx2 : {true, false})
     {
-        SCOPED_TRACE(c.name);
-        const std::vector<unsigned char> source = MakeSource(c, 5);
-        CResize engine(c.sourceWidth, c.sourceHeight, source.data(), c.targetWidth, c.targetHeight,
-                       c.radius, c.beta, c.channels, Kaiser);
-        const std::vector<unsigned char> twoWorkers = FastImage(engine, 2);
-        const std::size_t rowBytes = std::size_t(c.targetWidth) * c.channels;
-        std::vector<unsigned char> reference(rowBytes);
-        for (int y : RowsToCompare(c.targetHeight))
+        FastResize::AllowAvx2(avx2);
+        for (const Case& c : kCases)
         {
-            engine.ResizeRow(y, reference.data(), 1);
-            const std::vector<unsigned char> fast(twoWorkers.begin() + std::ptrdiff_t(y * rowBytes),
-                                                  twoWorkers.begin() +
-                                                      std::ptrdiff_t((y + 1) * rowBytes));
-            ASSERT_EQ(fast, reference) << "row " << y;
+            SCOPED_TRACE(std::string(c.name) + (avx2 ? "" : ", portable loops"));
+            const std::vector<unsigned char> source = MakeSource(c, 5);
+            CResize engine(c.sourceWidth, c.sourceHeight, source.data(), c.targetWidth,
+                           c.targetHeight, c.radius, c.beta, c.channels, Kaiser);
+            const std::vector<unsigned char> twoWorkers = FastImage(engine, 2);
+            const std::size_t rowBytes = std::size_t(c.targetWidth) * c.channels;
+            std::vector<unsigned char> reference(rowBytes);
+            for (int y : RowsToCompare(c.targetHeight))
+            {
+                engine.ResizeRow(y, reference.data(), 1);
+                const std::vector<unsigned char> fast(
+                    twoWorkers.begin() + std::ptrdiff_t(y * rowBytes),
+                    twoWorkers.begin() + std::ptrdiff_t((y + 1) * rowBytes));
+                ASSERT_EQ(fast, reference) << "row " << y;
+            }
+            EXPECT_EQ(FastImage(engine, 1), twoWorkers) << "one worker differs from two";
         }
-        EXPECT_EQ(FastImage(engine, 1), twoWorkers) << "one worker differs from two";
     }
+    FastResize::AllowAvx2(true);
 }
 
 TEST(FastResize, NarrowSumsOnlyWhereTheyCannotOverflow)
