@@ -4,7 +4,7 @@
 
 #include <wx/app.h>
 
-void SetUpApplication(wxApp& app)
+void SetUpApplication(wxAppConsole& app)
 {
     app.SetVendorName(wxT("Quillon"));
     app.SetAppName(wxT("PixmoraApp"));

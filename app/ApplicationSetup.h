@@ -1,8 +1,8 @@
 #pragma once
 
-class wxApp;
+class wxAppConsole;
 
 /// What the application, the tests and the headless driver all need before
 /// anything else: the identity the settings are stored under and the image
 /// handlers in their registry order.
-void SetUpApplication(wxApp& app);
+void SetUpApplication(wxAppConsole& app);
