@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
+#include <unordered_map>
 
 // Fixed-point budget. A weight has 11 fractional bits (2048 = 1.0), so a
 // horizontal sum carries 2^11 per unit of pixel value and the vertical sum
@@ -157,10 +158,22 @@ void CResize::BuildWeights(int count, std::vector<std::int32_t>& table,
 {
     const double i0Beta = m_kernel == Kaiser ? BesselI0(m_kernelParameter) : 0.0;
     const std::int32_t taps = 2 * tapRadius;
+    // A row is a function of its first offset alone: rows with the same
+    // offset (every row of a whole-number reduction) are computed once.
+    std::unordered_map<std::uint64_t, int> rowOfOffset;
     for (int j = 0; j < count; ++j)
     {
         const double c = coordinates[std::size_t(j)];
         double t = (std::floor(c) - c) - static_cast<double>(tapRadius - 1);
+        std::uint64_t offsetBits;
+        std::memcpy(&offsetBits, &t, sizeof offsetBits);
+        const auto known = rowOfOffset.emplace(offsetBits, j);
+        if (!known.second)
+        {
+            std::copy_n(&table[std::size_t(known.first->second) * std::size_t(taps)], taps,
+                        &table[std::size_t(j) * std::size_t(taps)]);
+            continue;
+        }
         double step = 1.0;
         if (scale > 1.0)
         {
