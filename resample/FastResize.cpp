@@ -15,8 +15,16 @@
 
 // The loops below are written for the compiler to vectorise. On x86-64 each
 // hot loop is also built for AVX2 and the loader picks that copy on CPUs
-// that have it, so the binary still runs on any x86-64.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_THREAD__)
+// that have it, so the binary still runs on any x86-64. Sanitizer builds
+// keep one copy: their run-time is not yet set up when the loader picks.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define PIXMORA_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define PIXMORA_SANITIZED 1
+#endif
+#endif
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(PIXMORA_SANITIZED)
 #define PIXMORA_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define PIXMORA_CLONES
