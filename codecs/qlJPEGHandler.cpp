@@ -315,7 +315,8 @@ void LogLoadFailure(const JpegLoad& load)
         break;
     }
     if (load.scanLimit.exceeded)
-        wxLogError(_("JPEG: image has more than %d scans."), kJPEGMaxScans);
+        wxLogError(_("JPEG: image of %u x %u pixels has too many scans (stopped at scan %d)."),
+                   load.width, load.height, load.scanLimit.lastScan);
     else
         wxLogError(_("JPEG: Couldn't load - file is probably corrupted."));
 }

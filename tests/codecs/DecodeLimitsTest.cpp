@@ -23,9 +23,11 @@ std::string SmallJpegClaiming(std::uint16_t width, std::uint16_t height)
     return WithJpegFrameSize(EncodeJpeg(picture), width, height);
 }
 
-std::string ProgressiveJpegWithScans(int scans)
+// Every scan of a grayscale picture passes over all of its blocks.
+std::string GrayJpegWithScans(int scans)
 {
     JpegPicture picture;
+    picture.grayscale = true;
     picture.progressive = true;
     return WithJpegScanCount(EncodeJpeg(picture), scans);
 }
@@ -87,8 +89,10 @@ TEST(DecodeLimits, DeclaredImagesThatCannotBeRealAreRefusedBeforeDecoding)
          wxString::Format(wxT("JPEG: the file declares 20000 x 20000 pixels but holds only %zu "
                               "bytes of image data."),
                           tinyFrame.size() - JpegFirstScanData(tinyFrame))},
-        {"JPEG of more scans than any encoder writes", JpegHandler(),
-         ProgressiveJpegWithScans(1001), wxT("JPEG: image has more than 1000 scans.")},
+        {"JPEG whose scans pass over every block 33 times", JpegHandler(), GrayJpegWithScans(33),
+         wxT("JPEG: image of 16 x 16 pixels has too many scans (stopped at scan 33).")},
+        {"JPEG of thousands of scans", JpegHandler(), GrayJpegWithScans(5000),
+         wxT("JPEG: image of 16 x 16 pixels has too many scans (stopped at scan 33).")},
         {"TIFF over a gigapixel", TiffHandler(),
          TiffDeclaring(65535, 65535, COMPRESSION_NONE, tinyStrip),
          wxT("TIFF: image of 65535 x 65535 pixels is too large.")},
@@ -137,6 +141,8 @@ TEST(DecodeLimits, RealFilesWithLittleDataStillLoad)
     const std::uint64_t blocks = 512 * 512 + 2 * 256 * 256;
     ASSERT_LT(arithmeticBytes.size() * 8, blocks);
     const std::string photo = EncodeJpeg(Large(PhotoLikeSample));
+    JpegPicture progressive = Large(UniformSample);
+    progressive.progressive = true;
     TiffPicture deflated;
     deflated.width = deflated.height = 4096;
     deflated.compression = COMPRESSION_ADOBE_DEFLATE;
@@ -158,8 +164,10 @@ TEST(DecodeLimits, RealFilesWithLittleDataStillLoad)
         {"uniform JPEG with fitted Huffman tables", JpegHandler(), EncodeJpeg(optimised), 4096,
          true},
         {"uniform arithmetic-coded JPEG", JpegHandler(), arithmeticBytes, 4096, true},
-        {"JPEG of the most scans allowed", JpegHandler(), ProgressiveJpegWithScans(1000), 16,
-         false},
+        {"JPEG whose scans pass over every block 32 times", JpegHandler(), GrayJpegWithScans(32),
+         16, false},
+        {"colour JPEG of the standard progressive script", JpegHandler(), EncodeJpeg(progressive),
+         4096, true},
         {"uniform deflated TIFF in one strip", TiffHandler(), EncodeTiff(deflated), 4096, true},
     };
     for (const Case& c : cases)
