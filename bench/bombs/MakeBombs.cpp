@@ -54,6 +54,9 @@ int main(int argc, char** argv)
     g_outDir = argv[1];
     const bool photo = argc == 2;
 
+    JpegPicture small;
+    Write("baseline-16x16.jpg", EncodeJpeg(small), small.width, small.height,
+          "a small real JPEG: the driver's own start-up and memory");
     Write("jpeg-65500x65500.jpg", SmallJpegClaiming(65500, 65500), 65500, 65500,
           "JPEG header over a gigapixel");
     Write("jpeg-20000x20000-tiny.jpg", SmallJpegClaiming(20000, 20000), 20000, 20000,
