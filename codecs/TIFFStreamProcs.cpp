@@ -122,8 +122,9 @@ struct TIFFOpenOptionsFreer
 TIFF* OpenTIFFInputStream(wxInputStream* stream)
 {
     // No single block of the library's may take more than a whole decode
-    // may: a hostile directory then fails with an error instead of asking
-    // the system for gigabytes. The diagnostics stay the process-wide ones.
+    // may: a hostile directory then fails with the library's error instead
+    // of asking the system for more. The diagnostics stay the process-wide
+    // ones.
     std::unique_ptr<TIFFOpenOptions, TIFFOpenOptionsFreer> options(TIFFOpenOptionsAlloc());
     if (!options)
         return nullptr;
