@@ -1,8 +1,11 @@
 #include "codecs/TIFFStreamProcs.h"
 
+#include "codecs/DecodeLimits.h"
+
 #include <wx/stream.h>
 
 #include <cstdint>
+#include <memory>
 
 namespace
 {
@@ -109,12 +112,28 @@ extern "C" int NoMap(thandle_t, void**, toff_t*) noexcept
 
 extern "C" void NoUnmap(thandle_t, void*, toff_t) noexcept {}
 
+struct TIFFOpenOptionsFreer
+{
+    void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
+};
+
 } // namespace
 
 TIFF* OpenTIFFInputStream(wxInputStream* stream)
 {
-    return TIFFClientOpen("image", "r", static_cast<thandle_t>(stream), ReadInput, NoReadWrite,
-                          SeekInput, CloseInput, InputSize, NoMap, NoUnmap);
+    // No single block of the library's may take more than a whole decode
+    // may: a hostile directory then fails with the library's error instead
+    // of asking the system for more. The diagnostics stay the process-wide
+    // ones.
+    std::unique_ptr<TIFFOpenOptions, TIFFOpenOptionsFreer> options(TIFFOpenOptionsAlloc());
+    if (!options)
+        return nullptr;
+    const std::uint64_t budget = DecodeLimits::MemoryBudget();
+    const std::uint64_t largest = static_cast<std::uint64_t>(INT64_MAX);
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(),
+                                        static_cast<tmsize_t>(budget > largest ? largest : budget));
+    return TIFFClientOpenExt("image", "r", static_cast<thandle_t>(stream), ReadInput, NoReadWrite,
+                             SeekInput, CloseInput, InputSize, NoMap, NoUnmap, options.get());
 }
 
 TIFF* OpenTIFFOutputStream(wxOutputStream* stream)

@@ -1,7 +1,9 @@
 #include "codecs/qlJPEGHandler.h"
 
 #include "codecs/CmykToRgb.h"
+#include "codecs/DecodeLimits.h"
 #include "codecs/JPEGErrorManager.h"
+#include "codecs/JPEGScanLimit.h"
 #include "codecs/JPEGStreamDestination.h"
 #include "codecs/JPEGStreamSource.h"
 #include "codecs/ReadICCProfile.h"
@@ -11,8 +13,6 @@
 #include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/stream.h>
-
-#include <jerror.h>
 
 #include <climits>
 #include <cstdint>
@@ -24,17 +24,32 @@ wxIMPLEMENT_DYNAMIC_CLASS(qlJPEGHandler, wxImageHandler);
 namespace
 {
 
+// Why a load was refused before its picture was decoded.
+enum class JpegRefusal
+{
+    None,
+    TooManyPixels,
+    TooMuchMemory,
+    TooLittleData,
+};
+
 // Everything one decode needs, as plain data, so that the function holding
 // the recovery point has nothing to destroy when the library jumps back.
 struct JpegLoad
 {
     jpeg_decompress_struct cinfo;
     JPEGErrorManager error;
+    JPEGScanLimit scanLimit;
     wxInputStream* stream;
     wxImage* image;
     bool verbose;
     unsigned char* profile; // malloc'd by ReadICCProfile, freed by the caller
     unsigned int profileLength;
+    // What the header declares, for the message of a refusal.
+    JpegRefusal refusal;
+    unsigned int width;
+    unsigned int height;
+    std::uint64_t dataBytes;
 };
 
 struct JpegSave
@@ -61,10 +76,87 @@ bool IsCmykSpace(J_COLOR_SPACE space)
     return space == JCS_CMYK || space == JCS_YCCK;
 }
 
-// wxImage sizes its buffer in int; a bigger picture would wrap.
-bool FitsImageBuffer(std::uint64_t width, std::uint64_t height)
+// The coefficients of every block, which the library keeps whole when the
+// picture comes in more than one scan.
+std::uint64_t CoefficientBufferBytes(j_decompress_ptr cinfo)
 {
-    return width * height * 3 <= static_cast<std::uint64_t>(INT_MAX);
+    if (!jpeg_has_multiple_scans(cinfo))
+        return 0;
+    std::uint64_t bytes = 0;
+    for (int c = 0; c < cinfo->num_components; ++c)
+    {
+        const jpeg_component_info& component = cinfo->comp_info[c];
+        const std::uint64_t h = static_cast<std::uint64_t>(component.h_samp_factor);
+        const std::uint64_t v = static_cast<std::uint64_t>(component.v_samp_factor);
+        const std::uint64_t across = (component.width_in_blocks + h - 1) / h * h;
+        const std::uint64_t down = (component.height_in_blocks + v - 1) / v * v;
+        bytes += across * down * sizeof(JBLOCK);
+    }
+    return bytes;
+}
+
+// Huffman coding spends at least one bit on the DC difference of every
+// block of every component, in sequential and progressive files alike.
+std::uint64_t BlocksOfAllComponents(j_decompress_ptr cinfo)
+{
+    std::uint64_t blocks = 0;
+    for (int c = 0; c < cinfo->num_components; ++c)
+        blocks += std::uint64_t(cinfo->comp_info[c].width_in_blocks) *
+                  cinfo->comp_info[c].height_in_blocks;
+    return blocks;
+}
+
+// The bytes from the end of the headers to the end of the stream, or the
+// largest value when the stream cannot tell its length.
+std::uint64_t BytesAfterHeaders(j_decompress_ptr cinfo, wxInputStream* stream)
+{
+    const wxFileOffset length = stream->GetLength();
+    const wxFileOffset position = stream->TellI();
+    if (length == wxInvalidOffset || position == wxInvalidOffset)
+        return UINT64_MAX;
+    const wxFileOffset consumed = position - static_cast<wxFileOffset>(cinfo->src->bytes_in_buffer);
+    return consumed >= length ? 0 : static_cast<std::uint64_t>(length - consumed);
+}
+
+// Decides from the header, before any buffer for the picture exists.
+JpegRefusal JudgeDeclaredImage(JpegLoad* load)
+{
+    j_decompress_ptr cinfo = &load->cinfo;
+    jpeg_calc_output_dimensions(cinfo);
+    load->width = cinfo->output_width;
+    load->height = cinfo->output_height;
+    const std::uint64_t pixels = std::uint64_t(load->width) * load->height;
+    const std::uint64_t work = CoefficientBufferBytes(cinfo);
+    switch (DecodeLimits::Judge(load->width, load->height, pixels * 3, work))
+    {
+    case DecodeLimits::Verdict::TooManyPixels:
+        return JpegRefusal::TooManyPixels;
+    case DecodeLimits::Verdict::TooMuchMemory:
+        return JpegRefusal::TooMuchMemory;
+    case DecodeLimits::Verdict::Fits:
+        break;
+    }
+    // Arithmetic coding can spend far less than a bit on a block, so a
+    // short arithmetic-coded file may well hold a large plain picture.
+    if (!cinfo->arith_code)
+    {
+        load->dataBytes = BytesAfterHeaders(cinfo, load->stream);
+        if (DecodeLimits::HoldsFarTooLittleData(pixels,
+                                                DecodeLimits::SaturatingProduct(load->dataBytes, 8),
+                                                BlocksOfAllComponents(cinfo)))
+            return JpegRefusal::TooLittleData;
+    }
+    // The library's own pools stay within the same budget.
+    const std::uint64_t budget = DecodeLimits::MemoryBudget();
+    cinfo->mem->max_memory_to_use =
+        budget > static_cast<std::uint64_t>(LONG_MAX) ? LONG_MAX : static_cast<long>(budget);
+    return JpegRefusal::None;
+}
+
+void ReleaseStreamSource(j_decompress_ptr cinfo)
+{
+    if (cinfo->src != nullptr && reinterpret_cast<JPEGStreamSource*>(cinfo->src)->buffer != nullptr)
+        (*cinfo->src->term_source)(cinfo);
 }
 
 // Holds the recovery point; plain data and raw pointers only.
@@ -74,14 +166,13 @@ bool DecodeJpeg(JpegLoad* load) noexcept
     cinfo->err = SetupJPEGErrorManager(&load->error, load->verbose);
     if (setjmp(load->error.setjmpBuffer))
     {
-        if (cinfo->src != nullptr &&
-            reinterpret_cast<JPEGStreamSource*>(cinfo->src)->buffer != nullptr)
-            (*cinfo->src->term_source)(cinfo);
+        ReleaseStreamSource(cinfo);
         return false;
     }
 
     jpeg_create_decompress(cinfo);
     AttachJPEGStreamSource(cinfo, load->stream);
+    AttachJPEGScanLimit(cinfo, &load->scanLimit);
     jpeg_save_markers(cinfo, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
 
@@ -100,9 +191,14 @@ bool DecodeJpeg(JpegLoad* load) noexcept
     }
     cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
 
+    load->refusal = JudgeDeclaredImage(load);
+    if (load->refusal != JpegRefusal::None)
+    {
+        ReleaseStreamSource(cinfo);
+        return false;
+    }
+
     jpeg_start_decompress(cinfo);
-    if (!FitsImageBuffer(cinfo->output_width, cinfo->output_height))
-        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
     wxImage* image = load->image;
     // Every row is written below, and a failed load destroys the image, so
     // the buffer need not be cleared first.
@@ -200,6 +296,34 @@ private:
     Record* m_cinfo;
 };
 
+// One line that says why: the size or data the file declares, or only
+// that the library gave up on it.
+void LogLoadFailure(const JpegLoad& load)
+{
+    switch (load.refusal)
+    {
+    case JpegRefusal::TooManyPixels:
+        wxLogError(_("JPEG: image of %u x %u pixels is too large."), load.width, load.height);
+        return;
+    case JpegRefusal::TooMuchMemory:
+        wxLogError(_("JPEG: image of %u x %u pixels is too large for this computer's memory."),
+                   load.width, load.height);
+        return;
+    case JpegRefusal::TooLittleData:
+        wxLogError(_("JPEG: the file declares %u x %u pixels but holds only %llu bytes of image "
+                     "data."),
+                   load.width, load.height, static_cast<unsigned long long>(load.dataBytes));
+        return;
+    case JpegRefusal::None:
+        break;
+    }
+    if (load.scanLimit.exceeded)
+        wxLogError(_("JPEG: image of %u x %u pixels has too many scans (stopped at scan %d)."),
+                   load.width, load.height, load.scanLimit.lastScan);
+    else
+        wxLogError(_("JPEG: Couldn't load - file is probably corrupted."));
+}
+
 } // namespace
 
 qlJPEGHandler::qlJPEGHandler()
@@ -235,7 +359,7 @@ bool qlJPEGHandler::LoadFile(wxImage* image, wxInputStream& stream, bool verbose
     if (!ok)
     {
         if (verbose)
-            wxLogError(_("JPEG: Couldn't load - file is probably corrupted."));
+            LogLoadFailure(load);
         if (image->IsOk())
             image->Destroy();
     }

@@ -1,5 +1,7 @@
 #include "codecs/qlTIFFHandler.h"
 
+#include "codecs/DecodeLimits.h"
+#include "codecs/TIFFDataBounds.h"
 #include "codecs/TIFFLogHandlers.h"
 #include "codecs/TIFFStreamProcs.h"
 #include "codecs/qlImage.h"
@@ -8,7 +10,6 @@
 #include <wx/log.h>
 #include <wx/stream.h>
 
-#include <climits>
 #include <cstdint>
 #include <memory>
 
@@ -35,13 +36,44 @@ void ReportIf(bool verbose, const wxString& message)
         wxLogError(message);
 }
 
-// The raster must fit the library's 32-bit byte count and the pixels the
-// toolkit's int-sized buffer.
-bool FitsBuffers(std::uint64_t width, std::uint64_t height, bool alpha)
+// Refuses, with one message, a picture whose buffers are too large or whose
+// data could make up only a sliver of it, before anything is allocated for
+// it. The raster's byte count fits in 32 bits below the pixel limit.
+bool RefuseDeclaredImage(TIFF* tiff, wxInputStream& stream, std::uint32_t width,
+                         std::uint32_t height, bool alpha, bool verbose)
 {
-    const std::uint64_t pixels = width * height;
-    return pixels * 4 <= UINT32_MAX &&
-           pixels * (alpha ? 4 : 3) <= static_cast<std::uint64_t>(INT_MAX);
+    const std::uint64_t pixels = std::uint64_t(width) * height;
+    const std::uint64_t imageBytes = pixels * (alpha ? 4 : 3);
+    if (DecodeLimits::Judge(width, height, imageBytes, 0) == DecodeLimits::Verdict::TooManyPixels)
+    {
+        ReportIf(verbose,
+                 wxString::Format(_("TIFF: image of %u x %u pixels is too large."), width, height));
+        return true;
+    }
+
+    const wxFileOffset length = stream.GetLength();
+    const TIFFDataBounds bounds = MeasureTIFFDataBounds(
+        tiff, length == wxInvalidOffset ? UINT64_MAX : static_cast<std::uint64_t>(length));
+    const std::uint64_t raster = pixels * 4;
+    const std::uint64_t work =
+        bounds.chunkBytes > UINT64_MAX - raster ? UINT64_MAX : raster + bounds.chunkBytes;
+    if (DecodeLimits::Judge(width, height, imageBytes, work) != DecodeLimits::Verdict::Fits)
+    {
+        ReportIf(verbose, wxString::Format(_("TIFF: image of %u x %u pixels is too large for this "
+                                             "computer's memory."),
+                                           width, height));
+        return true;
+    }
+    if (length != wxInvalidOffset &&
+        DecodeLimits::HoldsFarTooLittleData(pixels, bounds.mostDecodedBytes, bounds.neededBytes))
+    {
+        ReportIf(verbose, wxString::Format(_("TIFF: the file declares %u x %u pixels but holds "
+                                             "only %llu bytes of image data."),
+                                           width, height,
+                                           static_cast<unsigned long long>(bounds.presentBytes)));
+        return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -97,11 +129,8 @@ bool qlTIFFHandler::LoadFile(wxImage* image, wxInputStream& stream, bool verbose
         extraCount == 1 && extraKinds != nullptr &&
         (extraKinds[0] == EXTRASAMPLE_ASSOCALPHA || extraKinds[0] == EXTRASAMPLE_UNASSALPHA);
 
-    if (!FitsBuffers(width, height, alpha))
-    {
-        ReportIf(verbose, _("TIFF: Couldn't allocate memory."));
+    if (RefuseDeclaredImage(tiff.get(), stream, width, height, alpha, verbose))
         return false;
-    }
     const std::uint64_t pixels = std::uint64_t(width) * height;
     TIFFBlock<std::uint32_t> raster(
         static_cast<std::uint32_t*>(_TIFFmalloc(static_cast<tmsize_t>(pixels * 4))));

@@ -334,13 +334,13 @@ TEST(qlJPEGHandler, RecognisesOnlyTheStartOfImageMarker)
     }
 }
 
-TEST(qlJPEGHandler, CorruptDataFailsWithTheLoadingMessageOnlyWhenVerbose)
+TEST(qlJPEGHandler, CorruptOrOversizedDataFailsWithItsMessageOnlyWhenVerbose)
 {
     const std::string garbage = std::string("\xFF\xD8", 2) + std::string(100, 'x');
     JpegFixture fixture;
     fixture.width = 80; // wide enough that the picture is more than one block
     std::string hugeFrame = WriteJpeg(fixture);
-    // Claim 65500 x 65500: more than the toolkit's int-sized buffer holds.
+    // Claim 65500 x 65500: over a gigapixel, refused before any decoding.
     for (size_t i = 2; i + 9 < hugeFrame.size(); ++i)
         if (static_cast<unsigned char>(hugeFrame[i]) == 0xFF &&
             static_cast<unsigned char>(hugeFrame[i + 1]) == 0xC0)
@@ -348,18 +348,27 @@ TEST(qlJPEGHandler, CorruptDataFailsWithTheLoadingMessageOnlyWhenVerbose)
             hugeFrame.replace(i + 5, 4, "\xFF\xDC\xFF\xDC", 4);
             break;
         }
-    for (const std::string& bytes : {garbage, hugeFrame})
+    struct Case
+    {
+        const std::string& bytes;
+        wxString message;
+    };
+    const Case cases[] = {
+        {garbage, kLoadFailed},
+        {hugeFrame, wxT("JPEG: image of 65500 x 65500 pixels is too large.")},
+    };
+    for (const Case& c : cases)
     {
         for (bool verbose : {true, false})
         {
             qlImage image;
             image.Create(2, 2);
             CapturedLog log;
-            EXPECT_FALSE(LoadFromMemory(JpegHandler(), image, bytes, verbose));
+            EXPECT_FALSE(LoadFromMemory(JpegHandler(), image, c.bytes, verbose));
             EXPECT_FALSE(image.IsOk());
             if (verbose)
             {
-                EXPECT_EQ(log.Errors(), std::vector<wxString>{kLoadFailed});
+                EXPECT_EQ(log.Errors(), std::vector<wxString>{c.message});
             }
             else
             {
