@@ -174,6 +174,22 @@ TEST_P(ResizeFileFault, ASourceCutShortIsSkippedWithOneMessageOrResizedWhole)
     }
 }
 
+// A folder opens like a file and reports a length of 2^63 - 1 bytes: the job
+// must refuse it from that, not from an allocation of that size failing
+// (which aborts under the address sanitizer).
+TEST(ResizeFileFaultSource, AFolderIsRefusedByItsLengthNotByAnAllocation)
+{
+    TempDir folder;
+    const wxString source = folder.File(wxT("folder.jpg"));
+    ASSERT_TRUE(wxMkdir(source));
+    bool stopRequested = false;
+    RecordingLog log;
+    EXPECT_FALSE(ResizeFile(stopRequested, source, folder.File(wxT("out.jpg")), 10, 0, 1, 85));
+    ASSERT_EQ(log.Errors().size(), 1u);
+    EXPECT_TRUE(log.Errors()[0].Contains(source)) << log.Errors()[0];
+    EXPECT_FALSE(log.Errors()[0].Contains(wxT("memory"))) << log.Errors()[0];
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, ResizeFileFault,
                          testing::Values(Formats{"in.jpg", "out.jpg"}, Formats{"in.tif", "out.tif"},
                                          Formats{"in.tif", "out.jpg"}),
