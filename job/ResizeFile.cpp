@@ -15,6 +15,7 @@
 #include "resample/ResampleImage.h"
 
 #include <wx/ffile.h>
+#include <wx/filefn.h>
 #include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/mstream.h>
@@ -76,7 +77,9 @@ bool ReadWholeFile(const wxString& path, FileBytes& bytes)
     wxString reason;
     {
         LogCapture capture;
-        const wxFileOffset length = file.Length();
+        // A folder opens like a file and reports an absurd length, which
+        // would be allocated before the first read fails.
+        const wxFileOffset length = wxDirExists(path) ? wxInvalidOffset : file.Length();
         if (length >= 0)
         {
             bytes.resize(static_cast<size_t>(length));
