@@ -179,7 +179,8 @@ void RemoveStaleTemporaries(const std::string& folder)
 }
 
 /// Sweeps each folder once per process, before the first temporary file
-/// goes there: temporaries of this process's own writers never need it.
+/// goes there: leftovers come from processes that have died, and a batch of
+/// many files into one folder reads the folder once, not once per file.
 void RemoveStaleTemporariesOnce(const std::string& folder)
 {
     static std::mutex mutex;
