@@ -3,9 +3,14 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +30,12 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 
     int Get() const { return m_fd; }
+    int Release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
     /// Closes now and reports the result: a failed close can be the first
     /// sign of a failed write on some file systems.
     bool Close()
@@ -102,6 +113,112 @@ void KeepOwner(int fd, const struct stat& existing)
         return;
 }
 
+// A temporary file is ".NAME" + kTemporaryMark + six characters of
+// mkostemp's alphabet. The mark keeps the sweep below away from the
+// temporaries of other programs (rsync's are ".NAME.XXXXXX").
+const char kTemporaryMark[] = ".pixmora-";
+const size_t kRandomLength = 6;
+
+bool IsOurTemporaryName(const std::string& name)
+{
+    const size_t markLength = sizeof kTemporaryMark - 1;
+    if (name.size() < 2 + markLength + kRandomLength || name[0] != '.')
+        return false;
+    const size_t mark = name.size() - kRandomLength - markLength;
+    if (mark < 2 || name.compare(mark, markLength, kTemporaryMark) != 0)
+        return false;
+    for (size_t i = name.size() - kRandomLength; i < name.size(); ++i)
+    {
+        const char c = name[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
+/// A file this user may have made: root's writers give a temporary the
+/// owner of the file it replaces.
+bool IsSweepable(const struct stat& info)
+{
+    return S_ISREG(info.st_mode) && (info.st_uid == ::geteuid() || ::geteuid() == 0);
+}
+
+struct DirectoryCloser
+{
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+/// Removes the temporaries that writers killed before their rename left in
+/// folder. A writer holds an exclusive lock on its temporary until the
+/// rename, and the system drops the lock when the writer dies however it
+/// dies: a temporary that can be locked has no writer left. Only regular
+/// files of this user named like ours are touched, never through a link.
+void RemoveStaleTemporaries(const std::string& folder)
+{
+    const std::unique_ptr<DIR, DirectoryCloser> dir(::opendir(folder.c_str()));
+    if (!dir)
+        return;
+    const int folderFd = ::dirfd(dir.get());
+    while (const dirent* entry = ::readdir(dir.get()))
+    {
+        const std::string name = entry->d_name;
+        if (!IsOurTemporaryName(name))
+            continue;
+        FileDescriptor file(
+            ::openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat opened;
+        if (file.Get() < 0 || ::fstat(file.Get(), &opened) != 0 || !IsSweepable(opened) ||
+            ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        // The name must still be the file that was locked.
+        struct stat named;
+        if (::fstatat(folderFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
+            ::unlinkat(folderFd, name.c_str(), 0);
+    }
+}
+
+/// Sweeps each folder once per process, before the first temporary file
+/// goes there: leftovers come from processes that have died, and a batch of
+/// many files into one folder reads the folder once, not once per file.
+void RemoveStaleTemporariesOnce(const std::string& folder)
+{
+    static std::mutex mutex;
+    static std::set<std::string> swept;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (!swept.insert(folder).second)
+            return;
+    }
+    RemoveStaleTemporaries(folder);
+}
+
+/// Creates and locks a new temporary file for target in folder; on success
+/// path names it. A sweep of another process may unlink the file between
+/// its creation and the lock; a fresh one is made then.
+int CreateLockedTemporary(const std::string& folder, const std::string& target, std::string& path)
+{
+    for (int attempt = 0; attempt < 10; ++attempt)
+    {
+        path = folder + "/." + NameOf(target) + kTemporaryMark + std::string(kRandomLength, 'X');
+        FileDescriptor file(::mkostemp(&path[0], O_CLOEXEC));
+        if (file.Get() < 0)
+            return -1;
+        struct stat info;
+        if (::flock(file.Get(), LOCK_EX) != 0 || ::fstat(file.Get(), &info) != 0)
+        {
+            const int saved = errno;
+            ::unlink(path.c_str());
+            errno = saved;
+            return -1;
+        }
+        if (info.st_nlink > 0)
+            return file.Release();
+    }
+    errno = EAGAIN;
+    return -1;
+}
+
 mode_t NewFileMode()
 {
     const mode_t mask = ::umask(0);
@@ -157,14 +274,22 @@ bool ReplaceFileContents(const wxString& path, const void* data, std::size_t siz
     }
 
     const std::string folder = FolderOf(target);
-    std::string pattern = folder + "/." + NameOf(target) + ".XXXXXX";
-    FileDescriptor file(::mkostemp(&pattern[0], O_CLOEXEC));
+    RemoveStaleTemporariesOnce(folder);
+    std::string temporaryPath;
+    FileDescriptor file(CreateLockedTemporary(folder, target, temporaryPath));
     if (file.Get() < 0)
     {
         error = Reason("can't create a temporary file");
         return false;
     }
-    TemporaryFile temporary(pattern);
+    TemporaryFile temporary(temporaryPath);
+    // Keeps the lock past the close below and until the rename is done.
+    const FileDescriptor lockHolder(::fcntl(file.Get(), F_DUPFD_CLOEXEC, 0));
+    if (lockHolder.Get() < 0)
+    {
+        error = Reason("can't create a temporary file");
+        return false;
+    }
 
     if (exists)
         KeepOwner(file.Get(), existing);

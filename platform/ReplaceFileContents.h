@@ -11,6 +11,11 @@
 /// file keeps its permission bits; a symbolic link at path keeps pointing
 /// where it did and the file it names is replaced.
 ///
+/// The temporary file is named ".NAME.pixmora-XXXXXX" and locked (flock)
+/// until the rename. A writer killed before its rename leaves it behind;
+/// the first call of a process for a folder removes such leftovers there:
+/// files of that pattern, of this user, that no live writer holds locked.
+///
 /// Returns false with a short reason in error when the file could not be
 /// written; no temporary file is left behind then.
 bool ReplaceFileContents(const wxString& path, const void* data, std::size_t size, wxString& error);

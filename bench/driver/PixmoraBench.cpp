@@ -1,15 +1,23 @@
 // pixmora-bench resize SRC OUT --value N --dimension D --interpolator I
 //               [--quality Q] [--repeat K]
+// pixmora-bench batch SRCDIR OUTDIR --value N --dimension D --interpolator I
+//               [--quality Q] [--jpeg 0|1]
 //
-// Runs one file through ResizeFile with the handlers registered as at
-// start-up, K times, and prints one line per run with its wall time. The
-// toolkit's log goes to stderr. Exit code 0 when every run succeeded, 1 when
-// a run failed, 2 for a usage error.
+// resize runs one file through ResizeFile with the handlers registered as at
+// start-up, K times, and prints one line per run with its wall time.
+// batch does what the window's Resize button does with every listed file of
+// SRCDIR ticked, without the questions: the *.jpg and *.tif files in name
+// order, each written to OUTDIR under its own name (with the extension jpg
+// when --jpeg is 1); it prints "ok NAME" or "failed NAME" per file.
+// The toolkit's log goes to stderr. Exit code 0 when every file or run
+// succeeded, 1 when one failed, 2 for a usage error.
 
 #include "app/ApplicationSetup.h"
 #include "job/ResizeFile.h"
+#include "platform/FolderListing.h"
 
 #include <wx/app.h>
+#include <wx/filename.h>
 #include <wx/init.h>
 #include <wx/log.h>
 
@@ -47,6 +55,8 @@ public:
 
 struct Request
 {
+    bool batch = false;
+    bool saveToJpeg = false;
     wxString source;
     wxString output;
     int value = 0;
@@ -59,6 +69,8 @@ struct Request
 const char* const Usage =
     "usage: pixmora-bench resize SRC OUT --value N --dimension D --interpolator I\n"
     "                     [--quality Q] [--repeat K]\n"
+    "       pixmora-bench batch SRCDIR OUTDIR --value N --dimension D --interpolator I\n"
+    "                     [--quality Q] [--jpeg 0|1]\n"
     "  D: 0 width, 1 height, 2 longer, 3 shorter, 4 percent\n"
     "  I: 0 smoother, 1 normal, 2 sharper\n";
 
@@ -91,7 +103,10 @@ bool ParseChoice(const char* text, std::initializer_list<const char*> names, int
 
 bool ParseArguments(int argc, char** argv, Request& request)
 {
-    if (argc < 4 || std::strcmp(argv[1], "resize") != 0)
+    if (argc < 4)
+        return false;
+    request.batch = std::strcmp(argv[1], "batch") == 0;
+    if (!request.batch && std::strcmp(argv[1], "resize") != 0)
         return false;
     request.source = wxString(argv[2], *wxConvFileName);
     request.output = wxString(argv[3], *wxConvFileName);
@@ -114,8 +129,14 @@ bool ParseArguments(int argc, char** argv, Request& request)
         else if (std::strcmp(option, "--quality") == 0)
             parsed = ParseInt(argument, request.quality) && request.quality >= 0 &&
                      request.quality <= 100;
-        else if (std::strcmp(option, "--repeat") == 0)
+        else if (std::strcmp(option, "--repeat") == 0 && !request.batch)
             parsed = ParseInt(argument, request.repeat) && request.repeat >= 1;
+        else if (std::strcmp(option, "--jpeg") == 0 && request.batch)
+        {
+            int flag = 0;
+            parsed = ParseInt(argument, flag) && (flag == 0 || flag == 1);
+            request.saveToJpeg = flag == 1;
+        }
         if (!parsed)
         {
             std::fprintf(stderr, "pixmora-bench: bad option or value: %s %s\n", option, argument);
@@ -137,6 +158,40 @@ int Run(const Request& request)
         const std::chrono::duration<double, std::milli> elapsed =
             std::chrono::steady_clock::now() - start;
         std::printf("run %d: %.3f ms%s\n", run, elapsed.count(), ok ? "" : " (failed)");
+        std::fflush(stdout);
+        if (!ok)
+            ++failures;
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+/// The names the window's file list offers for folder, in name order.
+wxArrayString ListedNames(const wxString& folder)
+{
+    wxArrayString names;
+    for (const wxString& pattern : {wxString(wxT("*.jpg")), wxString(wxT("*.tif"))})
+    {
+        for (const wxString& path : ListFolderFiles(folder, pattern))
+            names.Add(wxFileName(path).GetFullName());
+    }
+    names.Sort();
+    return names;
+}
+
+int RunBatch(const Request& request)
+{
+    int failures = 0;
+    for (const wxString& name : ListedNames(request.source))
+    {
+        // The window's path rule.
+        wxFileName output(request.output, name);
+        if (request.saveToJpeg)
+            output.SetExt(wxT("jpg"));
+        bool stopRequested = false;
+        const bool ok = ResizeFile(stopRequested, wxFileName(request.source, name).GetFullPath(),
+                                   output.GetFullPath(), request.value, request.dimension,
+                                   request.interpolator, request.quality);
+        std::printf("%s %s\n", ok ? "ok" : "failed", static_cast<const char*>(name.fn_str()));
         std::fflush(stdout);
         if (!ok)
             ++failures;
@@ -169,7 +224,7 @@ int main(int argc, char** argv)
     Request request;
     int result = 2;
     if (ParseArguments(argc, argv, request))
-        result = Run(request);
+        result = request.batch ? RunBatch(request) : Run(request);
     else
         std::fputs(Usage, stderr);
 
