@@ -49,10 +49,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // A few hundred bytes can declare a 16-megapixel frame that decodes for
-    // a second under the sanitizers; such inputs would take over the run.
-    // Large pictures have tests of their own.
-    if (DeclaredPixels(data, size) > (std::uint64_t(1) << 20))
+    if (DeclaredPixels(data, size) > kMaxFuzzedPixels)
         return -1;
     const std::string failure = CheckJpegLoad(data, size);
     if (!failure.empty())

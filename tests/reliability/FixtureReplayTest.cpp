@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ struct Target
     /// The handler whose verbose refusal must log, or nullptr.
     std::unique_ptr<wxImageHandler> (*handler)();
 };
+
+void PrintTo(const Target& target, std::ostream* out)
+{
+    *out << target.folder;
+}
 
 std::vector<wxString> FixtureFiles(const char* folder)
 {

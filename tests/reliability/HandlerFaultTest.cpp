@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,6 +31,11 @@ struct Format
     const char* name;
     std::unique_ptr<wxImageHandler> (*make)();
 };
+
+void PrintTo(const Format& format, std::ostream* out)
+{
+    *out << format.name;
+}
 
 std::unique_ptr<wxImageHandler> MakeJpegHandler()
 {

@@ -15,6 +15,7 @@
 #include <wx/filefn.h>
 
 #include <algorithm>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,6 +33,11 @@ struct Formats
     const char* source;
     const char* output;
 };
+
+void PrintTo(const Formats& formats, std::ostream* out)
+{
+    *out << formats.source << " to " << formats.output;
+}
 
 class ResizeFileFault : public testing::TestWithParam<Formats>
 {
