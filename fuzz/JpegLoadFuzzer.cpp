@@ -13,15 +13,27 @@
 namespace
 {
 
-/// Width x height of the first frame header, or 0 when the markers before it
-/// do not parse (the decoder then has its say).
+/// Width x height of the first frame header, found as libjpeg finds it
+/// (skipping stray bytes and fill before a marker), or 0 when there is none
+/// before the first scan.
 std::uint64_t DeclaredPixels(const std::uint8_t* data, std::size_t size)
 {
     std::size_t at = 2;
-    while (at + 4 <= size && data[at] == 0xFF)
+    while (at + 1 < size)
     {
         const std::uint8_t code = data[at + 1];
-        const std::size_t length = (std::size_t(data[at + 2]) << 8) | data[at + 3];
+        if (data[at] != 0xFF || code == 0xFF)
+        {
+            ++at;
+            continue;
+        }
+        if (code == 0x00 || code == 0x01 || (code >= 0xD0 && code <= 0xD7))
+        {
+            at += 2; // no length follows
+            continue;
+        }
+        if (code == 0xDA || code == 0xD9 || at + 4 > size)
+            return 0;
         const bool frame =
             code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
         if (frame)
@@ -32,9 +44,7 @@ std::uint64_t DeclaredPixels(const std::uint8_t* data, std::size_t size)
             const std::uint64_t width = (std::uint64_t(data[at + 7]) << 8) | data[at + 8];
             return width * height;
         }
-        if (code == 0xDA || code == 0xD9 || length < 2)
-            return 0;
-        at += 2 + length;
+        at += 2 + ((std::size_t(data[at + 2]) << 8) | data[at + 3]);
     }
     return 0;
 }
