@@ -1,8 +1,8 @@
 #include "resample/ResampleBlocks.h"
 
 #include "app/AppGlobals.h"
+#include "resample/BlockWorkers.h"
 
-#include <boost/bind/bind.hpp>
 #include <wx/app.h>
 #include <wx/intl.h>
 
@@ -25,6 +25,7 @@ boost::thread StartWorkerThread(const boost::function<void()>& work)
 void ResampleBlocks(bool& stopRequested, CResize* engine, unsigned char* target, int width,
                     int height, const BandFunction& band, const WorkerStarter& start)
 {
+    BlockWorkers workers(engine, target, width * 3, band, start);
     // 64-bit so that the step past the last block cannot overflow.
     for (std::int64_t block = 0; block < height; block += kBlockRows)
     {
@@ -45,26 +46,6 @@ void ResampleBlocks(bool& stopRequested, CResize* engine, unsigned char* target,
         }
 
         const int rows = block + kBlockRows < height ? kBlockRows : height - y;
-        const int firstHalf = rows / 2;
-        const int secondHalf = rows - firstHalf;
-        const int stride = width * 3;
-        unsigned char* base = target + std::ptrdiff_t(stride) * y;
-
-        boost::thread first = start(boost::bind(band, engine, base, stride, y, firstHalf, 1));
-        boost::thread second;
-        try
-        {
-            second = start(boost::bind(band, engine, base + std::ptrdiff_t(stride) * firstHalf,
-                                       stride, y + firstHalf, secondHalf, 2));
-        }
-        catch (...)
-        {
-            // The first worker writes into the caller's engine and target:
-            // it must be done before they can go.
-            first.join();
-            throw;
-        }
-        first.join();
-        second.join();
+        workers.Run(y, rows);
     }
 }

@@ -20,9 +20,11 @@ boost::thread StartWorkerThread(const boost::function<void()>& work);
 /// stopRequested is then set the user is asked whether to stop, and the
 /// answer is stored in it (Yes sets the remaining rows to black).
 /// Each block is split between two worker threads running band, worker 1
-/// taking the first half (rounded down) and worker 2 the rest; both are
-/// joined before the next block. If a worker cannot be started, a worker
-/// already running is joined before the error is passed on.
+/// taking the first half (rounded down) and worker 2 the rest; both finish
+/// a block before the next is begun. The two threads are started (by
+/// start) at the first block and kept for the whole image. If a worker
+/// cannot be started, a worker already running is joined before the error
+/// is passed on.
 ///
 /// band and start exist so that tests can watch the split and make a start
 /// fail; the engine entry passes ResizeBand and StartWorkerThread.

@@ -118,8 +118,16 @@ TEST(ResampleBlocks, SplitsEachBlockBetweenTwoWorkers)
         std::vector<unsigned char> target(std::size_t(11) * c.height * 3);
         BandRecorder recorder;
         bool stop = false;
-        ResampleBlocks(stop, &engine, target.data(), 11, c.height, recorder.Function());
+        int starts = 0;
+        auto start = [&](const boost::function<void()>& work)
+        {
+            ++starts;
+            return StartWorkerThread(work);
+        };
+        ResampleBlocks(stop, &engine, target.data(), 11, c.height, recorder.Function(), start);
         EXPECT_EQ(recorder.Sorted(), c.bands) << "height " << c.height;
+        // The same two threads serve every block.
+        EXPECT_EQ(starts, 2) << "height " << c.height;
         EXPECT_EQ(target, SingleThreaded(source, 11, c.height, 4, 10.0)) << "height " << c.height;
     }
 }
@@ -133,17 +141,18 @@ TEST(ResampleBlocks, StopDuringBlockFinishesTheBlockFirst)
     std::vector<unsigned char> target(std::size_t(width) * height * 3);
     BandRecorder recorder;
     bool stop = false;
-    int starts = 0;
-    // Stands in for the Stop button pressed while the second block runs.
-    auto start = [&](const boost::function<void()>& work)
+    // Stands in for the Stop button pressed while the second block runs;
+    // the flag is read only once both halves of the block are done.
+    const BandFunction recorded = recorder.Function();
+    BandFunction band =
+        [&](CResize* e, unsigned char* first, int stride, int firstRow, int rowCount, int worker)
     {
-        if (++starts == 4)
+        if (firstRow == 40)
             stop = true;
-        return StartWorkerThread(work);
+        recorded(e, first, stride, firstRow, rowCount, worker);
     };
-    wxTEST_DIALOG(
-        ResampleBlocks(stop, &engine, target.data(), width, height, recorder.Function(), start),
-        ExpectMessage(kStopQuestion, wxID_YES));
+    wxTEST_DIALOG(ResampleBlocks(stop, &engine, target.data(), width, height, band),
+                  ExpectMessage(kStopQuestion, wxID_YES));
     EXPECT_TRUE(stop);
     const std::vector<Band> expected = {{0, 20, 1}, {20, 20, 2}, {40, 20, 1}, {60, 20, 2}};
     EXPECT_EQ(recorder.Sorted(), expected);
