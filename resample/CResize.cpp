@@ -76,8 +76,7 @@ CResize::CResize(int sourceWidth, int sourceHeight, const unsigned char* source,
                  int kernel)
     : m_radius(radius), m_targetWidth(std::max(targetWidth, 0)),
       m_targetHeight(std::max(targetHeight, 0)), m_bytesPerPixel(bytesPerPixel), m_source(source),
-      m_sourceWidth(sourceWidth), m_sourceHeight(sourceHeight),
-      m_clamp(m_clampBlock.data() + kClampOrigin), m_kernel(kernel),
+      m_sourceWidth(sourceWidth), m_sourceHeight(sourceHeight), m_kernel(kernel),
       m_kernelParameter(kernelParameter)
 {
     if (kernel < Lanczos || kernel > Kaiser)
@@ -110,9 +109,12 @@ CResize::CResize(int sourceWidth, int sourceHeight, const unsigned char* source,
     BuildWeights(m_targetWidth, m_weightsX, m_sourceX, m_scaleX, m_tapRadiusX);
     BuildWeights(m_targetHeight, m_weightsY, m_sourceY, m_scaleY, m_tapRadiusY);
 
+    // Set here: the block is declared after the pointer, so it does not
+    // exist yet while the pointer is initialised.
     unsigned char* clamp = m_clampBlock.data() + kClampOrigin;
     for (int v = kClampLow; v <= kClampHigh; ++v)
         clamp[v] = static_cast<unsigned char>(std::clamp(v, 0, 255));
+    m_clamp = clamp;
 
     m_needsClampX.resize(std::size_t(m_targetWidth));
     for (int x = 0; x < m_targetWidth; ++x)

@@ -111,7 +111,7 @@ private:
     // One scratch set per worker: index 0 for worker 1, index 1 for the other.
     std::array<ChannelSums, 2> m_channelSums;
     std::array<std::vector<const unsigned char*>, 2> m_rowPointers;
-    const unsigned char* m_clamp;
+    const unsigned char* m_clamp = nullptr;
     std::array<unsigned char, 1000> m_clampBlock{};
     std::vector<double> m_kernelValues;
     std::int32_t m_kernel;

@@ -7,17 +7,41 @@ set -euo pipefail
 
 program=$1
 check_icon=${2:-}
-if ! command -v xvfb-run >/dev/null || ! command -v xwininfo >/dev/null || ! command -v xprop >/dev/null; then
-    echo "xvfb-run, xwininfo and xprop (x11-utils) are needed" >&2
+if ! command -v Xvfb >/dev/null || ! command -v xwininfo >/dev/null || ! command -v xprop >/dev/null; then
+    echo "Xvfb, xwininfo and xprop (x11-utils) are needed" >&2
     exit 1
 fi
 
 # The program saves its settings into the home folder when it closes.
 home=$(mktemp -d)
-trap 'rm -rf "$home"' EXIT
+xvfb=
+cleanup() {
+    if [ -n "$xvfb" ]; then
+        kill "$xvfb" 2>/dev/null || true
+        wait "$xvfb" 2>/dev/null || true
+    fi
+    rm -rf "$home"
+}
+trap cleanup EXIT
 
-HOME=$home XDG_CONFIG_HOME=$home/.config GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 \
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+# A display of its own whose number the server picks (-displayfd): two of
+# these checks started at once by a parallel test run cannot race for one.
+exec 3>"$home/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -ac -noreset >"$home/xvfb.log" 2>&1 &
+xvfb=$!
+exec 3>&-
+for _ in $(seq 200); do
+    [ -s "$home/display" ] && break
+    sleep 0.05
+done
+if [ ! -s "$home/display" ]; then
+    echo "Xvfb did not start:" >&2
+    cat "$home/xvfb.log" >&2
+    exit 1
+fi
+
+DISPLAY=:$(head -n 1 "$home/display") HOME=$home XDG_CONFIG_HOME=$home/.config \
+    GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 bash -c '
     "$1" --verbose /no/such/file &
     pid=$!
     trap "kill $pid 2>/dev/null || true" EXIT
