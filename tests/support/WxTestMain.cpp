@@ -110,7 +110,7 @@ int main(int argc, char** argv)
     setenv("HOME", processHome.Path().utf8_str(), 1);
     setenv("XDG_CONFIG_HOME", processHome.File(wxT(".config")).utf8_str(), 1);
 
-    if (!wxEntryStart(argc, argv) || !wxTheApp || !wxTheApp->CallOnInit())
+    if (!wxEntryStart(argc, argv) || !wxTheApp || !wxGetApp().CallOnInit())
     {
         fprintf(stderr, "cannot start the toolkit (is there a display?)\n");
         // Under load the X server now and then refuses one connection; a
@@ -135,7 +135,7 @@ int main(int argc, char** argv)
     const int result = RUN_ALL_TESTS();
 
     unexpectedModal.Unregister();
-    wxTheApp->OnExit();
+    wxGetApp().OnExit();
     wxEntryCleanup();
     return result;
 }
