@@ -2,9 +2,11 @@
 
 #include "job/ToStdString.h"
 
+#include <wx/dir.h>
 #include <wx/ffile.h>
 #include <wx/mstream.h>
 
+#include <algorithm>
 #include <vector>
 
 std::string FakeProfile(size_t size)
@@ -128,4 +130,16 @@ std::string Profile(const qlImage& image)
 {
     return std::string(reinterpret_cast<const char*>(image.GetICCProfile()),
                        image.GetICCProfileLength());
+}
+
+std::vector<std::string> FolderEntries(const wxString& folder)
+{
+    std::vector<std::string> names;
+    wxDir dir(folder);
+    wxString name;
+    for (bool more = dir.GetFirst(&name, wxString(), wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN); more;
+         more = dir.GetNext(&name))
+        names.push_back(name.utf8_string());
+    std::sort(names.begin(), names.end());
+    return names;
 }

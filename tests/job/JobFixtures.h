@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 /// Skips the current test when the project's JPEG and TIFF codecs are not
 /// in the registry.
@@ -54,3 +55,7 @@ std::map<std::string, std::string> ExifTags(const Exiv2::ExifData& exifData,
 bool LoadImage(const wxString& path, qlImage& image);
 
 std::string Profile(const qlImage& image);
+
+/// Every name in folder, hidden files and sub-folders included, sorted: what
+/// a job left behind shows here, temporaries too.
+std::vector<std::string> FolderEntries(const wxString& folder);

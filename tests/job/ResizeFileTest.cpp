@@ -7,7 +7,6 @@
 #include "tests/support/WxTestSupport.h"
 
 #include <gtest/gtest.h>
-#include <wx/dir.h>
 #include <wx/filename.h>
 
 #include <algorithm>
@@ -64,14 +63,7 @@ protected:
     /// Everything in the test's folder, hidden files included.
     std::vector<std::string> Entries(const wxString& folder = wxString()) const
     {
-        std::vector<std::string> names;
-        wxDir dir(folder.empty() ? m_folder.Path() : folder);
-        wxString name;
-        for (bool more = dir.GetFirst(&name, wxString(), wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
-             more; more = dir.GetNext(&name))
-            names.push_back(name.utf8_string());
-        std::sort(names.begin(), names.end());
-        return names;
+        return FolderEntries(folder.empty() ? m_folder.Path() : folder);
     }
 
     TempDir m_folder;

@@ -11,7 +11,6 @@
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
-#include <wx/dir.h>
 #include <wx/filefn.h>
 
 #include <algorithm>
@@ -74,17 +73,7 @@ protected:
         return result;
     }
 
-    std::vector<std::string> Entries() const
-    {
-        std::vector<std::string> names;
-        wxDir dir(m_folder.Path());
-        wxString name;
-        for (bool more = dir.GetFirst(&name, wxString(), wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
-             more; more = dir.GetNext(&name))
-            names.push_back(name.utf8_string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Entries() const { return FolderEntries(m_folder.Path()); }
 
     std::vector<std::string> Names(std::initializer_list<const char*> names) const
     {
