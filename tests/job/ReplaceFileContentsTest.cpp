@@ -1,12 +1,11 @@
 #include "platform/ReplaceFileContents.h"
 #include "tests/job/FileSizeLimit.h"
+#include "tests/job/JobFixtures.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
-#include <wx/dir.h>
 #include <wx/filename.h>
 
-#include <algorithm>
 #include <string>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -25,19 +24,6 @@ mode_t ModeOf(const wxString& path)
 {
     struct stat info;
     return ::stat(Narrow(path).c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
-}
-
-/// Names of everything in folder, hidden files included.
-std::vector<std::string> FolderEntries(const wxString& folder)
-{
-    std::vector<std::string> names;
-    wxDir dir(folder);
-    wxString name;
-    for (bool more = dir.GetFirst(&name, wxString(), wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN); more;
-         more = dir.GetNext(&name))
-        names.push_back(name.utf8_string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 std::string Replace(const wxString& path, const std::string& bytes, wxString* error = nullptr)
