@@ -10,6 +10,7 @@
 #include <wx/log.h>
 #include <wx/stream.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -64,8 +65,11 @@ bool RefuseDeclaredImage(TIFF* tiff, wxInputStream& stream, std::uint32_t width,
                                            width, height));
         return true;
     }
+    // What a decode costs is its data: many samples per pixel make that far
+    // more than the pixel count says, so the larger of the two is judged.
+    const std::uint64_t cost = std::max<std::uint64_t>(pixels, bounds.neededBytes / 3);
     if (length != wxInvalidOffset &&
-        DecodeLimits::HoldsFarTooLittleData(pixels, bounds.mostDecodedBytes, bounds.neededBytes))
+        DecodeLimits::HoldsFarTooLittleData(cost, bounds.mostDecodedBytes, bounds.neededBytes))
     {
         ReportIf(verbose, wxString::Format(_("TIFF: the file declares %u x %u pixels but holds "
                                              "only %llu bytes of image data."),
