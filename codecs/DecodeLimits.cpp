@@ -16,6 +16,12 @@ constexpr std::uint64_t kDataRuleMinPixels = std::uint64_t(1) << 24;
 // not code even an eighth of its picture is no picture, only a header.
 constexpr std::uint64_t kDataShortfall = 8;
 
+// The raster takes 4 bytes a pixel and a real strip at most 32 (four 64-bit
+// samples): 16 times the raster leaves room for tiles past the picture's
+// edges and for extra samples. Blocks under 64 MiB cost too little to judge.
+constexpr std::uint64_t kBlockPerPictureByte = 16;
+constexpr std::uint64_t kBlockFloorBytes = std::uint64_t(64) << 20;
+
 } // namespace
 
 DecodeLimits::Verdict DecodeLimits::Judge(std::uint64_t width, std::uint64_t height,
@@ -42,6 +48,12 @@ bool DecodeLimits::HoldsFarTooLittleData(std::uint64_t pixels, std::uint64_t mos
 {
     return pixels >= kDataRuleMinPixels &&
            SaturatingProduct(mostDecodable, kDataShortfall) < needed;
+}
+
+bool DecodeLimits::BlockFarExceedsPicture(std::uint64_t blockBytes, std::uint64_t pictureBytes)
+{
+    return blockBytes > kBlockFloorBytes &&
+           blockBytes > SaturatingProduct(pictureBytes, kBlockPerPictureByte);
 }
 
 std::uint64_t DecodeLimits::SaturatingProduct(std::uint64_t a, std::uint64_t b)

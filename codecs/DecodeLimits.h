@@ -33,6 +33,12 @@ public:
     static bool HoldsFarTooLittleData(std::uint64_t pixels, std::uint64_t mostDecodable,
                                       std::uint64_t needed);
 
+    /// True when the largest block a decoder fills at once (a TIFF strip or
+    /// tile, of every plane) takes far more than the decoded picture,
+    /// pictureBytes, could: only a header that declares absurd samples or
+    /// blocks asks for that. Blocks small in themselves always pass.
+    static bool BlockFarExceedsPicture(std::uint64_t blockBytes, std::uint64_t pictureBytes);
+
     /// a x b, or the largest value when the product does not fit.
     static std::uint64_t SaturatingProduct(std::uint64_t a, std::uint64_t b);
 };

@@ -65,6 +65,14 @@ bool RefuseDeclaredImage(TIFF* tiff, wxInputStream& stream, std::uint32_t width,
                                            width, height));
         return true;
     }
+    if (DecodeLimits::BlockFarExceedsPicture(bounds.chunkBytes, raster))
+    {
+        ReportIf(verbose, wxString::Format(_("TIFF: image of %u x %u pixels declares strips or "
+                                             "tiles of %llu bytes, far more than it can hold."),
+                                           width, height,
+                                           static_cast<unsigned long long>(bounds.chunkBytes)));
+        return true;
+    }
     // What a decode costs is its data: many samples per pixel make that far
     // more than the pixel count says, so the larger of the two is judged.
     const std::uint64_t cost = std::max<std::uint64_t>(pixels, bounds.neededBytes / 3);

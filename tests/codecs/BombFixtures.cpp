@@ -264,7 +264,8 @@ std::string EncodeTiff(const TiffPicture& picture)
 }
 
 std::string TiffDeclaring(std::uint32_t width, std::uint32_t height, std::uint16_t compression,
-                          const std::string& strip, std::uint32_t rowsPerStrip)
+                          const std::string& strip, std::uint32_t rowsPerStrip,
+                          std::uint16_t samplesPerPixel)
 {
     struct Entry
     {
@@ -280,7 +281,7 @@ std::string TiffDeclaring(std::uint32_t width, std::uint32_t height, std::uint16
         {259, kShort, compression},
         {262, kShort, 2}, // RGB
         {273, kLong, kStripOffset},
-        {277, kShort, 3},
+        {277, kShort, samplesPerPixel},
         {278, kLong, rowsPerStrip != 0 ? rowsPerStrip : height},
         {279, kLong, static_cast<std::uint32_t>(strip.size())},
         {284, kShort, 1},

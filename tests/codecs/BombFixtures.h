@@ -58,6 +58,8 @@ std::string EncodeTiff(const TiffPicture& picture);
 /// A little-endian 8-bit RGB TIFF that declares width x height and
 /// compression, with one strip holding just the bytes of strip. With
 /// rowsPerStrip set the picture declares that many rows per strip, though
-/// the file still lists one strip.
+/// the file still lists one strip. samplesPerPixel may declare more
+/// samples than RGB's three.
 std::string TiffDeclaring(std::uint32_t width, std::uint32_t height, std::uint16_t compression,
-                          const std::string& strip, std::uint32_t rowsPerStrip = 0);
+                          const std::string& strip, std::uint32_t rowsPerStrip = 0,
+                          std::uint16_t samplesPerPixel = 3);

@@ -70,6 +70,27 @@ TEST(DecodeLimits, PixelsToolkitBufferAndHalfOfPhysicalMemoryBoundADecode)
             << c.width << " x " << c.height << " + " << c.workBytes;
 }
 
+TEST(DecodeLimits, OnlyABlockLargeInItselfAndFarBeyondItsPictureIsRefused)
+{
+    constexpr std::uint64_t kMiB = std::uint64_t(1) << 20;
+    struct Case
+    {
+        std::uint64_t block, picture;
+        bool refused;
+    };
+    const Case cases[] = {
+        {64 * kMiB, 4, false}, // small in itself, whatever the picture
+        {64 * kMiB + 1, 4, true},
+        {800 * kMiB, 50 * kMiB, false}, // 16 bytes of strip for each raster byte
+        {800 * kMiB + 1, 50 * kMiB, true},
+        {UINT64_MAX, UINT64_MAX / 2, false},
+        {UINT64_MAX, 1000, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DecodeLimits::BlockFarExceedsPicture(c.block, c.picture), c.refused)
+            << c.block << " for " << c.picture;
+}
+
 TEST(DecodeLimits, DeclaredImagesThatCannotBeRealAreRefusedBeforeDecoding)
 {
     const std::string tinyFrame = SmallJpegClaiming(20000, 20000);
@@ -106,6 +127,12 @@ TEST(DecodeLimits, DeclaredImagesThatCannotBeRealAreRefusedBeforeDecoding)
          wxString::Format(wxT("TIFF: the file declares 20000 x 20000 pixels but holds only %zu "
                               "bytes of image data."),
                           uncompressed.size() - 8)},
+        // No worst-case ratio is known for an unknown compression, so only
+        // the strip's size gives this one away: 4 x 31233 x 23297 bytes.
+        {"TIFF whose one strip of thousands of samples per pixel dwarfs its picture", TiffHandler(),
+         TiffDeclaring(4, 31233, 245, tinyStrip, 0, 23297),
+         wxT("TIFF: image of 4 x 31233 pixels declares strips or tiles of 2910540804 bytes, far "
+             "more than it can hold.")},
     };
     for (const Case& c : cases)
     {
