@@ -141,6 +141,16 @@ bool qlTIFFHandler::LoadFile(wxImage* image, wxInputStream& stream, bool verbose
         extraCount == 1 && extraKinds != nullptr &&
         (extraKinds[0] == EXTRASAMPLE_ASSOCALPHA || extraKinds[0] == EXTRASAMPLE_UNASSALPHA);
 
+    // The reader skips strips it cannot decode and would hand back a
+    // picture of none of the file's data.
+    std::uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_COMPRESSION, &compression);
+    if (!TIFFIsCODECConfigured(compression))
+    {
+        ReportIf(verbose,
+                 wxString::Format(_("TIFF: compression scheme %u is not supported."), compression));
+        return false;
+    }
     if (RefuseDeclaredImage(tiff.get(), stream, width, height, alpha, verbose))
         return false;
     const std::uint64_t pixels = std::uint64_t(width) * height;

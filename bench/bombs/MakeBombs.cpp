@@ -81,8 +81,9 @@ int main(int argc, char** argv)
           20000, 20000, "400 MP uncompressed TIFF, one 100-byte strip");
     Write("tiff-1x900000000-strips.tif", TiffDeclaring(1, 900000000, COMPRESSION_NONE, strip, 1), 1,
           900000000, "one row per strip: 900 million strips declared, one listed");
-    Write("tiff-4x31233-23297-samples.tif", TiffDeclaring(4, 31233, 245, strip, 0, 23297), 4, 31233,
-          "unknown compression, 23297 samples a pixel: a 2.9 GB strip");
+    Write("tiff-4x31233-23297-samples.tif",
+          TiffDeclaring(4, 31233, COMPRESSION_ZSTD, strip, 0, 23297), 4, 31233,
+          "ZSTD, 23297 samples a pixel: a 2.9 GB strip");
 
     if (photo)
     {

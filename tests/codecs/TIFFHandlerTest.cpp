@@ -22,6 +22,26 @@ struct TIFFCloser
 };
 using TIFFHandle = std::unique_ptr<TIFF, TIFFCloser>;
 
+/// Overwrites the value of a SHORT tag that libtiff wrote in place in the
+/// first directory of a little-endian file.
+void SetShortTag(std::string& tiff, int tag, std::uint16_t value)
+{
+    const auto byte = [&tiff](std::size_t at) { return static_cast<unsigned char>(tiff[at]); };
+    const std::size_t ifd = byte(4) | byte(5) << 8;
+    const unsigned count = byte(ifd) | byte(ifd + 1) << 8;
+    for (unsigned i = 0; i < count; ++i)
+    {
+        const std::size_t entry = ifd + 2 + 12 * i;
+        if ((byte(entry) | byte(entry + 1) << 8) != tag)
+            continue;
+        ASSERT_EQ(byte(entry + 2), 3); // SHORT
+        tiff[entry + 8] = static_cast<char>(value & 0xFF);
+        tiff[entry + 9] = static_cast<char>(value >> 8);
+        return;
+    }
+    FAIL() << "no tag " << tag;
+}
+
 /// One page of a fixture written with libtiff itself.
 struct TiffPage
 {
@@ -333,28 +353,33 @@ TEST(qlTIFFHandler, BadVersionLogsTheLibraryThenTheHandler)
 TEST(qlTIFFHandler, OversizedDimensionsAreRefusedBeforeAllocation)
 {
     std::string tiff = WriteTiff({TiffPage()});
-    // Patch ImageWidth and ImageLength (SHORT values in place) to 65535.
-    const size_t ifd = static_cast<unsigned char>(tiff[4]) | static_cast<unsigned char>(tiff[5])
-                                                                 << 8;
-    const unsigned count = static_cast<unsigned char>(tiff[ifd]);
-    for (unsigned i = 0; i < count; ++i)
-    {
-        const size_t entry = ifd + 2 + 12 * i;
-        const int tag = static_cast<unsigned char>(tiff[entry]) |
-                        static_cast<unsigned char>(tiff[entry + 1]) << 8;
-        if (tag == 256 || tag == 257)
-        {
-            ASSERT_EQ(tiff[entry + 2], 3); // SHORT
-            tiff[entry + 8] = '\xFF';
-            tiff[entry + 9] = '\xFF';
-        }
-    }
+    SetShortTag(tiff, 256, 65535); // ImageWidth
+    SetShortTag(tiff, 257, 65535); // ImageLength
     wxImage image;
     CapturedLog log;
     EXPECT_FALSE(LoadFromMemory(TiffHandler(), image, tiff));
     EXPECT_EQ(log.Errors(),
               std::vector<wxString>{wxT("TIFF: image of 65535 x 65535 pixels is too large.")});
     EXPECT_FALSE(image.IsOk());
+}
+
+// The library can only fail such strips, and the reader would hand back
+// its raster as the picture without them.
+TEST(qlTIFFHandler, CompressionTheLibraryCannotDecodeIsRefused)
+{
+    std::string tiff = WriteTiff({TiffPage()});
+    SetShortTag(tiff, 259, 245); // Compression
+    for (bool verbose : {true, false})
+    {
+        wxImage image;
+        CapturedLog log;
+        EXPECT_FALSE(LoadFromMemory(TiffHandler(), image, tiff, verbose));
+        EXPECT_FALSE(image.IsOk());
+        EXPECT_EQ(log.Errors(),
+                  verbose ? std::vector<wxString>{wxT("TIFF: compression scheme 245 is not "
+                                                      "supported.")}
+                          : std::vector<wxString>());
+    }
 }
 
 TEST(qlTIFFHandler, RecognisesBothByteOrderMarks)
