@@ -1,12 +1,13 @@
 #include "app/ApplicationSetup.h"
 
+#include "Identity.h"
 #include "app/ImageHandlers.h"
 
 #include <wx/app.h>
 
 void SetUpApplication(wxAppConsole& app)
 {
-    app.SetVendorName(wxT("Quillon"));
-    app.SetAppName(wxT("PixmoraApp"));
+    app.SetVendorName(wxString::FromUTF8(PIXMORA_VENDOR));
+    app.SetAppName(wxString::FromUTF8(PIXMORA_APP_NAME));
     RegisterImageHandlers();
 }

@@ -32,23 +32,23 @@ std::int64_t ScaleByPercent(std::int64_t side, std::int64_t value)
 
 } // namespace
 
-TargetSize ComputeTargetSize(int sourceWidth, int sourceHeight, int value, int dimension)
+TargetSize ComputeTargetSize(int sourceWidth, int sourceHeight, int value,
+                             ResizeDimension dimension)
 {
     const std::int64_t width = sourceWidth;
     const std::int64_t height = sourceHeight;
     switch (dimension)
     {
-    case 0:
+    case ResizeDimension::Width:
         return WidthRule(width, height, value);
-    case 1:
+    case ResizeDimension::Height:
         return HeightRule(width, height, value);
-    case 2:
+    case ResizeDimension::LongerSide:
         return width > height ? WidthRule(width, height, value) : HeightRule(width, height, value);
-    case 3:
+    case ResizeDimension::ShorterSide:
         return width < height ? WidthRule(width, height, value) : HeightRule(width, height, value);
-    case 4:
+    case ResizeDimension::Percent:
         return {ScaleByPercent(width, value), ScaleByPercent(height, value)};
-    default:
-        return {width, height};
     }
+    return {width, height};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "job/ResizeDimension.h"
+
 #include <cstdint>
 
 /// Target size of one resize. The sides are 64-bit so that a request beyond
@@ -11,10 +13,11 @@ struct TargetSize
 };
 
 /// Target size for a sourceWidth x sourceHeight image when the user asked
-/// for value along dimension (0 Width, 1 Height, 2 Longer side, 3 Shorter
-/// side, 4 Percent; anything else keeps the source size). The dependent side
+/// for value along dimension (a number outside the enumeration, as a damaged
+/// setting may give, keeps the source size). The dependent side
 /// is truncated toward zero, never rounded up.
 ///
 /// Both source sides must be at least 1; the result may be below 1 or
 /// beyond the 32-bit range, and the caller decides what to do then.
-TargetSize ComputeTargetSize(int sourceWidth, int sourceHeight, int value, int dimension);
+TargetSize ComputeTargetSize(int sourceWidth, int sourceHeight, int value,
+                             ResizeDimension dimension);

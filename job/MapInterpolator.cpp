@@ -1,17 +1,18 @@
 #include "job/MapInterpolator.h"
 
-InterpolatorFilter MapInterpolator(int setting, std::int64_t sourceWidth, std::int64_t targetWidth)
+InterpolatorFilter MapInterpolator(InterpolatorSetting setting, std::int64_t sourceWidth,
+                                   std::int64_t targetWidth)
 {
     InterpolatorFilter filter;
     switch (setting)
     {
-    case 0:
+    case InterpolatorSetting::Smoother:
         filter = {12.0, 3};
         break;
-    case 1:
+    case InterpolatorSetting::Normal:
         filter = {10.0, 4};
         break;
-    case 2:
+    case InterpolatorSetting::Sharper:
         filter = {5.0, 6};
         break;
     default:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "job/InterpolatorSetting.h"
+
 #include <cstdint>
 
 /// Engine parameters for one interpolator setting: the Kaiser window's beta
@@ -13,7 +15,8 @@ struct InterpolatorFilter
 /// The engine always uses its Kaiser kernel; this is its kernel number.
 constexpr int KaiserKernel = 3;
 
-/// Maps setting (0 Smoother, 1 Normal, 2 Sharper, anything else a fallback)
-/// to the engine's parameters. An enlargement, judged on the width alone,
+/// Maps setting to the engine's parameters (a number outside the enumeration
+/// gets a fallback). An enlargement, judged on the width alone,
 /// always gets radius 6.
-InterpolatorFilter MapInterpolator(int setting, std::int64_t sourceWidth, std::int64_t targetWidth);
+InterpolatorFilter MapInterpolator(InterpolatorSetting setting, std::int64_t sourceWidth,
+                                   std::int64_t targetWidth);

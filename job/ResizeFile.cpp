@@ -66,37 +66,47 @@ wxString ReasonOr(const wxString& reason, const wxString& fallback)
     return reason.empty() ? fallback : reason;
 }
 
-/// Reads the whole file at path; logs one line and returns false when it
-/// cannot. The toolkit's own message for a file that does not open already
-/// names the file.
-bool ReadWholeFile(const wxString& path, FileBytes& bytes)
+/// Reads the whole file at path; logs one line, sets message to it and
+/// returns false when it cannot.
+bool ReadWholeFile(const wxString& path, FileBytes& bytes, wxString& message)
 {
-    wxFFile file(path, wxT("rb"));
-    if (!file.IsOpened())
-        return false;
     wxString reason;
     {
         LogCapture capture;
-        // A folder opens like a file and reports an absurd length, which
-        // would be allocated before the first read fails.
-        const wxFileOffset length = wxDirExists(path) ? wxInvalidOffset : file.Length();
-        if (length >= 0)
+        wxFFile file(path, wxT("rb"));
+        if (!file.IsOpened())
         {
-            bytes.resize(static_cast<size_t>(length));
-            if (file.Read(bytes.data(), bytes.size()) == bytes.size())
-                return true;
-            reason = ReasonOr(capture.Errors(), _("the file ended early"));
+            // The toolkit's own line already names the file: it goes on as
+            // it was logged.
+            message = capture.Errors();
+            reason = _("it cannot be opened");
         }
         else
-            reason = ReasonOr(capture.Errors(), _("its length is unknown"));
+        {
+            // A folder opens like a file and reports an absurd length, which
+            // would be allocated before the first read fails.
+            const wxFileOffset length = wxDirExists(path) ? wxInvalidOffset : file.Length();
+            if (length >= 0)
+            {
+                bytes.resize(static_cast<size_t>(length));
+                if (file.Read(bytes.data(), bytes.size()) == bytes.size())
+                    return true;
+                reason = ReasonOr(capture.Errors(), _("the file ended early"));
+            }
+            else
+                reason = ReasonOr(capture.Errors(), _("its length is unknown"));
+        }
     }
-    wxLogError(_("Can't read file '%s': %s."), path, reason);
+    if (message.empty())
+        message = wxString::Format(_("Can't read file '%s': %s."), path, reason);
+    wxLogError(wxT("%s"), message);
     return false;
 }
 
 /// Decodes bytes through the registry into image; logs one line naming the
-/// file and returns false when no handler gives an image with pixels.
-bool Decode(const wxString& path, const FileBytes& bytes, qlImage& image)
+/// file, sets message to it and returns false when no handler gives an
+/// image with pixels.
+bool Decode(const wxString& path, const FileBytes& bytes, qlImage& image, wxString& message)
 {
     wxString reason;
     {
@@ -107,13 +117,15 @@ bool Decode(const wxString& path, const FileBytes& bytes, qlImage& image)
             return true;
         reason = ReasonOr(capture.Errors(), _("unknown image format"));
     }
-    wxLogError(_("Can't load image from file '%s': %s."), path, reason);
+    message = wxString::Format(_("Can't load image from file '%s': %s."), path, reason);
+    wxLogError(wxT("%s"), message);
     return false;
 }
 
 /// Source metadata, or none when the library cannot read it: the image is
-/// then still resized, and the output goes without Exif data.
-std::unique_ptr<Exiv2::Image> ReadMetadataOrNone(const wxString& sourcePath)
+/// then still resized, and the output goes without Exif data. The line
+/// logged then is also put in message.
+std::unique_ptr<Exiv2::Image> ReadMetadataOrNone(const wxString& sourcePath, wxString& message)
 {
     try
     {
@@ -121,8 +133,10 @@ std::unique_ptr<Exiv2::Image> ReadMetadataOrNone(const wxString& sourcePath)
     }
     catch (const std::exception& error)
     {
-        wxLogError(_("Can't read the metadata of '%s' (%s); its resized image gets no Exif data."),
-                   sourcePath, wxString::FromUTF8(error.what()));
+        message = wxString::Format(
+            _("Can't read the metadata of '%s' (%s); its resized image gets no Exif data."),
+            sourcePath, wxString::FromUTF8(error.what()));
+        wxLogError(wxT("%s"), message);
         return nullptr;
     }
 }
@@ -135,9 +149,10 @@ bool IsWithinImageLimits(const TargetSize& size)
 }
 
 /// Encodes image in memory with handler, as the toolkit's save by the name
-/// outputPath would. Logs one line and returns false when it fails.
+/// outputPath would. Logs one line, sets message to it and returns false
+/// when it fails.
 bool Encode(qlImage& image, wxImageHandler& handler, const wxString& outputPath,
-            std::string& encoded)
+            std::string& encoded, wxString& message)
 {
     wxString reason;
     {
@@ -154,13 +169,24 @@ bool Encode(qlImage& image, wxImageHandler& handler, const wxString& outputPath,
         }
         reason = ReasonOr(capture.Errors(), _("the image could not be encoded"));
     }
-    wxLogError(_("Can't save image to file '%s': %s."), outputPath, reason);
+    message = wxString::Format(_("Can't save image to file '%s': %s."), outputPath, reason);
+    wxLogError(wxT("%s"), message);
     return false;
 }
 
-bool RunJob(bool& stopRequested, const wxString& sourcePath, const wxString& outputPath, int value,
-            int dimension, int interpolator, int jpegQuality)
+/// Logs message at error level and returns a result that carries it.
+ResizeResult Failed(ResizeResult result, const wxString& message)
 {
+    wxLogError(wxT("%s"), message);
+    result.status = ResizeResult::Status::NotWritten;
+    result.reason = message;
+    return result;
+}
+
+ResizeResult RunJob(const wxString& sourcePath, const wxString& outputPath,
+                    const ResizeRequest& request, const StopCheck& shouldStop)
+{
+    ResizeResult result;
     // Warnings while reading a source (a decoder's "corrupt data, recovered")
     // would drown the errors that matter.
     LogLevelGuard quietWhileReading(wxLOG_Error);
@@ -168,116 +194,138 @@ bool RunJob(bool& stopRequested, const wxString& sourcePath, const wxString& out
     qlImage source;
     {
         FileBytes fileBytes;
-        if (!ReadWholeFile(sourcePath, fileBytes) || !Decode(sourcePath, fileBytes, source))
-            return false;
+        wxString reason;
+        if (!ReadWholeFile(sourcePath, fileBytes, reason) ||
+            !Decode(sourcePath, fileBytes, source, reason))
+        {
+            result.reason = reason;
+            return result;
+        }
     }
+    result.sourceWidth = source.GetWidth();
+    result.sourceHeight = source.GetHeight();
     const std::vector<unsigned char> profile(source.GetICCProfile(),
                                              source.GetICCProfile() + source.GetICCProfileLength());
     source.SetICCProfile(nullptr, 0);
 
     // Read before anything is written: the output may be the source itself.
-    const std::unique_ptr<Exiv2::Image> metadata = ReadMetadataOrNone(sourcePath);
-    bool complete = metadata != nullptr;
+    wxString metadataError;
+    const std::unique_ptr<Exiv2::Image> metadata = ReadMetadataOrNone(sourcePath, metadataError);
     quietWhileReading.Restore();
 
     const TargetSize size =
-        ComputeTargetSize(source.GetWidth(), source.GetHeight(), value, dimension);
+        ComputeTargetSize(source.GetWidth(), source.GetHeight(), request.value, request.dimension);
+    result.targetWidth = size.width;
+    result.targetHeight = size.height;
     const long long targetWidth = size.width;
     const long long targetHeight = size.height;
     if (size.width < 1 || size.height < 1)
-    {
-        wxLogError(_("Can't resize '%s': the new size %lld x %lld is less than 1 pixel."),
-                   sourcePath, targetWidth, targetHeight);
-        return false;
-    }
+        return Failed(
+            result,
+            wxString::Format(_("Can't resize '%s': the new size %lld x %lld is less than 1 pixel."),
+                             sourcePath, targetWidth, targetHeight));
     if (!IsWithinImageLimits(size))
-    {
-        wxLogError(_("Can't resize '%s' to %lld x %lld pixels: the image would be too large."),
-                   sourcePath, targetWidth, targetHeight);
-        return false;
-    }
+        return Failed(
+            result,
+            wxString::Format(_("Can't resize '%s' to %lld x %lld pixels: the image would be too "
+                               "large."),
+                             sourcePath, targetWidth, targetHeight));
 
     // Known before any resampling, so that a name no handler writes costs
     // no engine time.
     const wxString extension = OutputExtension(outputPath);
     wxImageHandler* handler = FindSaveHandler(extension);
     if (!handler)
-    {
-        wxLogError(_("Can't save image to file '%s': unknown extension."), outputPath);
-        return false;
-    }
+        return Failed(
+            result,
+            wxString::Format(_("Can't save image to file '%s': unknown extension."), outputPath));
 
-    const InterpolatorFilter filter = MapInterpolator(interpolator, source.GetWidth(), size.width);
-    qlImage output = ResampleImage(stopRequested, source, static_cast<int>(size.width),
+    const InterpolatorFilter filter =
+        MapInterpolator(request.interpolator, source.GetWidth(), size.width);
+    bool stopped = false;
+    const StopCheck recordStop = [&] { return stopped = shouldStop && shouldStop(); };
+    qlImage output = ResampleImage(recordStop, source, static_cast<int>(size.width),
                                    static_cast<int>(size.height), filter.radius, KaiserKernel,
                                    filter.kernelParameter);
     source.Destroy();
-    if (stopRequested)
-        return false;
-    if (!output.IsOk() || output.GetWidth() != size.width || output.GetHeight() != size.height)
+    if (stopped)
     {
-        wxLogError(
-            _("Can't resize '%s' to %lld x %lld pixels: the resized image could not be created."),
-            sourcePath, targetWidth, targetHeight);
-        return false;
+        result.status = ResizeResult::Status::Stopped;
+        return result;
     }
+    if (!output.IsOk() || output.GetWidth() != size.width || output.GetHeight() != size.height)
+        return Failed(result,
+                      wxString::Format(_("Can't resize '%s' to %lld x %lld pixels: the resized "
+                                         "image could not be created."),
+                                       sourcePath, targetWidth, targetHeight));
 
     if (extension == wxT("jpg") || extension == wxT("jpeg"))
-        output.SetOption(wxIMAGE_OPTION_QUALITY, jpegQuality);
+        output.SetOption(wxIMAGE_OPTION_QUALITY, request.jpegQuality);
 
     output.SetICCProfile(profile.data(), static_cast<std::uint32_t>(profile.size()));
     std::string bytes;
-    const bool encoded = Encode(output, *handler, outputPath, bytes);
+    wxString reason;
+    const bool encoded = Encode(output, *handler, outputPath, bytes, reason);
     output.SetICCProfile(nullptr, 0);
     if (!encoded)
-        return false;
+    {
+        result.reason = reason;
+        return result;
+    }
 
-    wxString metadataError;
+    wxString exifWriteError;
     if (metadata && !metadata->exifData().empty())
     {
         try
         {
             Exiv2::ExifData& exifData = metadata->exifData();
             UpdateExif(exifData, static_cast<int>(size.width), static_cast<int>(size.height));
-            bytes = WriteExifToBytes(bytes, exifData);
+            bytes = WriteExifToBytes(bytes, exifData, profile);
         }
         catch (const std::exception& error)
         {
-            metadataError = wxString::FromUTF8(error.what());
-            complete = false;
+            exifWriteError = wxString::FromUTF8(error.what());
         }
     }
 
     wxString writeError;
     if (!ReplaceFileContents(outputPath, bytes.data(), bytes.size(), writeError))
+        return Failed(result,
+                      wxString::Format(_("Can't write file '%s': %s."), outputPath, writeError));
+    result.status = ResizeResult::Status::Written;
+    if (!exifWriteError.empty())
     {
-        wxLogError(_("Can't write file '%s': %s."), outputPath, writeError);
-        return false;
+        result.status = ResizeResult::Status::WrittenWithoutExif;
+        result.reason = wxString::Format(
+            _("The image '%s' was saved, but its metadata could not be written (%s)."), outputPath,
+            exifWriteError);
+        wxLogError(wxT("%s"), result.reason);
     }
-    if (!metadataError.empty())
-        wxLogError(_("The image '%s' was saved, but its metadata could not be written (%s)."),
-                   outputPath, metadataError);
-    return complete;
+    else if (!metadata)
+    {
+        result.status = ResizeResult::Status::WrittenWithoutExif;
+        result.reason = metadataError;
+    }
+    return result;
 }
 
 } // namespace
 
-bool ResizeFile(bool& stopRequested, const wxString& sourcePath, const wxString& outputPath,
-                int value, int dimension, int interpolator, int jpegQuality)
+ResizeResult ResizeFile(const wxString& sourcePath, const wxString& outputPath,
+                        const ResizeRequest& request, const StopCheck& shouldStop)
 {
     try
     {
-        return RunJob(stopRequested, sourcePath, outputPath, value, dimension, interpolator,
-                      jpegQuality);
+        return RunJob(sourcePath, outputPath, request, shouldStop);
     }
     catch (const std::bad_alloc&)
     {
-        wxLogError(_("Can't resize '%s': not enough memory."), sourcePath);
+        return Failed({}, wxString::Format(_("Can't resize '%s': not enough memory."), sourcePath));
     }
     catch (const std::exception& error)
     {
-        // The engine's worker threads may fail to start.
-        wxLogError(_("Can't resize '%s': %s."), sourcePath, wxString::FromUTF8(error.what()));
+        // The engine's worker threads may fail to start, or a band fail.
+        return Failed({}, wxString::Format(_("Can't resize '%s': %s."), sourcePath,
+                                           wxString::FromUTF8(error.what())));
     }
-    return false;
 }

@@ -1,7 +1,6 @@
 #include "job/UpdateExif.h"
 
-#include "app/AppGlobals.h"
-#include "job/ToStdString.h"
+#include "Identity.h"
 
 #include <exiv2/value.hpp>
 
@@ -28,7 +27,7 @@ void UpdateExif(Exiv2::ExifData& exifData, int targetWidth, int targetHeight)
     // read() adds the terminating NUL that Exif requires; the constructor
     // taking the text does not.
     Exiv2::AsciiValue software;
-    software.read(ToStdString(AppTitle + wxT(" ") + AppVersion));
+    software.read(PIXMORA_TITLE " " PIXMORA_VERSION);
     exifData["Exif.Image.Software"].setValue(&software);
     ReplaceIfPresent(exifData, "Exif.Image.ImageWidth", targetWidth);
     ReplaceIfPresent(exifData, "Exif.Image.ImageLength", targetHeight);

@@ -42,18 +42,19 @@ Exiv2::ExifData FirstImageOnly(const Exiv2::ExifData& exifData)
 
 } // namespace
 
-std::string WriteExifToBytes(const std::string& encoded, const Exiv2::ExifData& exifData)
+std::string WriteExifToBytes(const std::string& encoded, const Exiv2::ExifData& exifData,
+                             const std::vector<unsigned char>& profile)
 {
-    // Only the profile is taken from this reading; the handle that writes
-    // starts with no metadata at all, so nothing but the Exif data goes in.
+    // This reading only tells whether the encoder wrote a profile; the
+    // handle that writes starts with no metadata at all, so nothing but the
+    // Exif data and the profile goes in.
     std::unique_ptr<Exiv2::Image> probe = OpenInMemory(encoded);
     probe->readMetadata();
-    Exiv2::DataBuf profile;
-    if (probe->iccProfileDefined())
+    Exiv2::DataBuf kept;
+    if (probe->iccProfileDefined() && !profile.empty())
     {
-        const Exiv2::DataBuf* found = probe->iccProfile();
-        profile.alloc(found->size_);
-        std::memcpy(profile.pData_, found->pData_, static_cast<size_t>(found->size_));
+        kept.alloc(static_cast<long>(profile.size()));
+        std::memcpy(kept.pData_, profile.data(), profile.size());
     }
     probe.reset();
 
@@ -62,8 +63,8 @@ std::string WriteExifToBytes(const std::string& encoded, const Exiv2::ExifData& 
         output->setExifData(FirstImageOnly(exifData));
     else
         output->setExifData(exifData);
-    if (profile.size_ > 0)
-        output->setIccProfile(profile, false);
+    if (kept.size_ > 0)
+        output->setIccProfile(kept, false);
     output->writeMetadata();
 
     Exiv2::BasicIo& io = output->io();

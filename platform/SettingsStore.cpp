@@ -1,5 +1,7 @@
 #include "platform/SettingsStore.h"
 
+#include "Identity.h"
+
 #include <wx/app.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
@@ -9,8 +11,10 @@ wxConfigBase* SettingsStore::Get()
 {
     if (wxConfigBase* current = wxConfigBase::Get(false))
         return current;
-    const wxString appName = wxTheApp ? wxTheApp->GetAppName() : wxString(wxT("PixmoraApp"));
-    const wxString vendorName = wxTheApp ? wxTheApp->GetVendorName() : wxString(wxT("Quillon"));
+    const wxString appName =
+        wxTheApp ? wxTheApp->GetAppName() : wxString::FromUTF8(PIXMORA_APP_NAME);
+    const wxString vendorName =
+        wxTheApp ? wxTheApp->GetVendorName() : wxString::FromUTF8(PIXMORA_VENDOR);
     wxConfigBase::Set(new SettingsStore(appName, vendorName));
     return wxConfigBase::Get(false);
 }
@@ -25,8 +29,9 @@ wxString SettingsStore::FilePath(const wxString& appName)
 }
 
 SettingsStore::SettingsStore(const wxString& appName, const wxString& vendorName)
-    : wxFileConfig(appName, vendorName, FilePath(appName), wxEmptyString,
-                   wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_GLOBAL_FILE)
+    // Only the user's own file: a system-wide one would be read silently
+    // and is nowhere documented.
+    : wxFileConfig(appName, vendorName, FilePath(appName), wxEmptyString, wxCONFIG_USE_LOCAL_FILE)
 {
 }
 

@@ -41,6 +41,12 @@ void BlockWorkers::Run(int y, int rows)
         m_wake.notify_all();
     std::unique_lock<std::mutex> lock(m_mutex);
     m_done.wait(lock, [this] { return m_pending == 0; });
+    if (m_failure)
+    {
+        std::exception_ptr failure = m_failure;
+        m_failure = nullptr;
+        std::rethrow_exception(failure);
+    }
 }
 
 void BlockWorkers::StartBoth()
@@ -90,9 +96,19 @@ void BlockWorkers::Work(int worker)
         const int firstHalf = rows / 2;
         const int start = worker == 1 ? y : y + firstHalf;
         const int count = worker == 1 ? firstHalf : rows - firstHalf;
-        m_band(m_engine, m_target + std::ptrdiff_t(m_stride) * start, m_stride, start, count,
-               worker);
+        std::exception_ptr failure;
+        try
+        {
+            m_band(m_engine, m_target + std::ptrdiff_t(m_stride) * start, m_stride, start, count,
+                   worker);
+        }
+        catch (...)
+        {
+            failure = std::current_exception();
+        }
         std::lock_guard<std::mutex> lock(m_mutex);
+        if (failure && !m_failure)
+            m_failure = failure;
         if (--m_pending == 0)
             m_done.notify_one();
     }

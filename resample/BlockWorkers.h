@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <mutex>
 
 /// The two workers of one image, kept for all its blocks: starting two
@@ -25,7 +26,9 @@ public:
 
     /// Computes target rows [y, y + rows) and waits for both halves. If the
     /// second worker cannot be started, the first finishes its half and is
-    /// joined before the error is passed on.
+    /// joined before the error is passed on. An exception from a band is
+    /// rethrown here once both halves are done (the first of two, when both
+    /// throw); the workers stay ready for another block.
     void Run(int y, int rows);
 
 private:
@@ -48,6 +51,8 @@ private:
     int m_rows = 0;
     int m_pending = 0;
     bool m_quit = false;
+    // An exception must not leave a thread function: that ends the process.
+    std::exception_ptr m_failure;
 
     boost::thread m_first;
     boost::thread m_second;

@@ -1,10 +1,6 @@
 #include "resample/ResampleBlocks.h"
 
-#include "app/AppGlobals.h"
 #include "resample/BlockWorkers.h"
-
-#include <wx/app.h>
-#include <wx/intl.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -22,7 +18,7 @@ boost::thread StartWorkerThread(const boost::function<void()>& work)
     return boost::thread(work);
 }
 
-void ResampleBlocks(bool& stopRequested, CResize* engine, unsigned char* target, int width,
+bool ResampleBlocks(const StopCheck& shouldStop, CResize* engine, unsigned char* target, int width,
                     int height, const BandFunction& band, const WorkerStarter& start)
 {
     BlockWorkers workers(engine, target, width * 3, band, start);
@@ -30,22 +26,17 @@ void ResampleBlocks(bool& stopRequested, CResize* engine, unsigned char* target,
     for (std::int64_t block = 0; block < height; block += kBlockRows)
     {
         const int y = static_cast<int>(block);
-        // Lets the batch run's Stop button be handled between blocks.
-        wxYield();
-        if (stopRequested)
+        if (shouldStop && shouldStop())
         {
-            stopRequested = AskYesNo(_("Do you want to stop resizing?"));
-            if (stopRequested)
-            {
-                // The target was not cleared beforehand: only a stopped
-                // run leaves rows that no worker wrote.
-                std::memset(target + std::ptrdiff_t(width) * 3 * y, 0,
-                            std::size_t(width) * 3 * std::size_t(height - y));
-                break;
-            }
+            // The target was not cleared beforehand: only a stopped run
+            // leaves rows that no worker wrote.
+            std::memset(target + std::ptrdiff_t(width) * 3 * y, 0,
+                        std::size_t(width) * 3 * std::size_t(height - y));
+            return false;
         }
 
         const int rows = block + kBlockRows < height ? kBlockRows : height - y;
         workers.Run(y, rows);
     }
+    return true;
 }

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <stdexcept>
 
-qlImage ResampleImage(bool& stopRequested, qlImage source, int targetWidth, int targetHeight,
-                      int radius, int kernel, double kernelParameter)
+qlImage ResampleImage(const StopCheck& shouldStop, qlImage source, int targetWidth,
+                      int targetHeight, int radius, int kernel, double kernelParameter)
 {
     qlImage target;
     // Nothing to compute, nothing to ask: an image without pixels.
@@ -26,7 +26,7 @@ qlImage ResampleImage(bool& stopRequested, qlImage source, int targetWidth, int 
     // Every row is either computed or, after a stop, set to black.
     qlImage::CreateUninitialised(target, targetWidth, targetHeight);
     if (target.IsOk())
-        ResampleBlocks(stopRequested, &engine, target.GetData(), target.GetWidth(),
+        ResampleBlocks(shouldStop, &engine, target.GetData(), target.GetWidth(),
                        target.GetHeight());
     return target;
 }

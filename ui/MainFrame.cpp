@@ -1,8 +1,8 @@
 #include "ui/MainFrame.h"
 
-#include "app/CAbout.h"
 #include "job/ResizeFile.h"
 #include "platform/IconResource.h"
+#include "ui/CAbout.h"
 #include "ui/DnDFile.h"
 
 #include <wx/button.h>
@@ -128,12 +128,14 @@ void MainFrame::CreateControls()
     optionsColumn->Add(new wxStaticText(panel, wxID_STATIC, _("  ")), 0,
                        wxALIGN_CENTER_HORIZONTAL | wxALL, 5);
 
+    // In the order of ResizeDimension: the index is the value.
     const wxString newSizeChoices[] = {_("Width"), _("Height"), _("Longer side"), _("Shorter side"),
                                        _("Percent")};
+    static_assert(WXSIZEOF(newSizeChoices) == ResizeDimensionCount);
     m_newSizeRadio = new wxRadioBox(panel, ID_NEW_SIZE, _("New size"), wxDefaultPosition,
                                     wxDefaultSize, WXSIZEOF(newSizeChoices), newSizeChoices, 1,
                                     wxRA_SPECIFY_COLS, wxDefaultValidator, wxT("radioBox"));
-    m_newSizeRadio->SetSelection(0);
+    m_newSizeRadio->SetSelection(static_cast<int>(ResizeDimension::Width));
     optionsColumn->Add(m_newSizeRadio, 0, wxEXPAND | wxALL, 5);
 
     auto* valueRow = new wxBoxSizer(wxHORIZONTAL);
@@ -143,11 +145,13 @@ void MainFrame::CreateControls()
     m_valueText = new wxTextCtrl(panel, ID_VALUE, wxEmptyString);
     valueRow->Add(m_valueText, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
 
+    // In the order of InterpolatorSetting.
     const wxString interpolatorChoices[] = {_("Smoother"), _("Normal"), _("Sharper")};
+    static_assert(WXSIZEOF(interpolatorChoices) == InterpolatorSettingCount);
     m_interpolatorRadio = new wxRadioBox(
         panel, ID_INTERPOLATOR, _("Interpolator settings"), wxDefaultPosition, wxDefaultSize,
         WXSIZEOF(interpolatorChoices), interpolatorChoices, 1, wxRA_SPECIFY_COLS);
-    m_interpolatorRadio->SetSelection(1);
+    m_interpolatorRadio->SetSelection(static_cast<int>(InterpolatorSetting::Normal));
     optionsColumn->Add(m_interpolatorRadio, 0, wxEXPAND | wxALL, 5);
 
     m_saveToJpegCheck = new wxCheckBox(panel, ID_SAVE_TO_JPEG, _("Save to JPEG"), wxDefaultPosition,
@@ -248,4 +252,4 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_BUTTON(ID_RESIZE, MainFrame::OnResize)
     EVT_CLOSE(MainFrame::OnClose)
 wxEND_EVENT_TABLE()
-// clang-format on
+    // clang-format on

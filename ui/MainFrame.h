@@ -1,5 +1,9 @@
 #pragma once
 
+#include "job/ResizeRequest.h"
+#include "job/ResizeResult.h"
+#include "resample/StopCheck.h"
+
 #include <wx/frame.h>
 #include <wx/icon.h>
 #include <wx/iconbndl.h>
@@ -48,9 +52,9 @@ public:
     using FolderChooser =
         std::function<std::optional<wxString>(const wxString& message, const wxString& initial)>;
     /// Resizes one file; the signature of ResizeFile.
-    using FileJob = std::function<bool(bool& stopRequested, const wxString& sourcePath,
-                                       const wxString& outputPath, int value, int dimension,
-                                       int interpolator, int jpegQuality)>;
+    using FileJob =
+        std::function<ResizeResult(const wxString& sourcePath, const wxString& outputPath,
+                                   const ResizeRequest& request, const StopCheck& shouldStop)>;
 
     MainFrame(wxWindow* parent, wxWindowID id, const wxString& caption, const wxPoint& pos,
               const wxSize& size, long style);
@@ -80,6 +84,9 @@ private:
     void SaveSettings();
     std::optional<wxString> ShowFolderDialog(const wxString& message, const wxString& initial);
     void ShowProgress(int done, int total, int failed);
+    /// The engine's check between blocks: lets a click on Stop be handled,
+    /// then asks the user to confirm a requested stop and keeps the answer.
+    bool ConfirmStop();
 
     /// Decimal text to a number as the C library's strtol reads it, held to
     /// the range of a 32-bit int as the settings and the job store numbers.

@@ -1,8 +1,9 @@
 #include "ui/MainFrame.h"
 
-#include "app/AppGlobals.h"
+#include "ui/AppGlobals.h"
 #include "ui/BatchErrorLog.h"
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/checklst.h>
@@ -87,6 +88,14 @@ void MainFrame::ShowProgress(int done, int total, int failed)
     m_progressText->Refresh();
     m_progressText->Update();
     m_progressSizer->Layout();
+}
+
+bool MainFrame::ConfirmStop()
+{
+    wxYield();
+    if (m_stopRequested)
+        m_stopRequested = AskYesNo(_("Do you want to stop resizing?"));
+    return m_stopRequested;
 }
 
 void MainFrame::OnResize(wxCommandEvent&)
@@ -180,13 +189,17 @@ void MainFrame::OnResize(wxCommandEvent&)
         {
             // Read for every file: the field is disabled, but the value is
             // taken as it stands now.
-            const int value = static_cast<int>(TextToLong(m_valueText->GetValue()));
-            const bool written =
-                m_fileJob(m_stopRequested, pairs[i].source, pairs[i].output, value,
-                          m_newSizeRadio->GetSelection(), m_interpolatorRadio->GetSelection(),
-                          static_cast<int>(jpegQuality));
-            // A confirmed stop leaves the file unwritten on purpose.
-            if (!written && !m_stopRequested)
+            ResizeRequest request;
+            request.value = static_cast<int>(TextToLong(m_valueText->GetValue()));
+            request.dimension = static_cast<ResizeDimension>(m_newSizeRadio->GetSelection());
+            request.interpolator =
+                static_cast<InterpolatorSetting>(m_interpolatorRadio->GetSelection());
+            request.jpegQuality = static_cast<int>(jpegQuality);
+            const ResizeResult result = m_fileJob(pairs[i].source, pairs[i].output, request,
+                                                  [this] { return ConfirmStop(); });
+            // A confirmed stop leaves the file unwritten on purpose, and an
+            // output without Exif data is still the resized image.
+            if (result.status == ResizeResult::Status::NotWritten)
                 failedFiles.Add(pairs[i].source);
 
             const int done = i + 1;

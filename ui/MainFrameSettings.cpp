@@ -1,7 +1,7 @@
 #include "ui/MainFrame.h"
 
-#include "app/AppGlobals.h"
 #include "platform/SettingsStore.h"
+#include "ui/AppGlobals.h"
 
 #include <wx/checkbox.h>
 #include <wx/filefn.h>
@@ -84,7 +84,9 @@ void MainFrame::LoadSettings()
         m_jpegQualityText->SetValue(IntToString(static_cast<int>(jpegQuality)));
 
     SelectIfPresent(m_newSizeRadio, config->Read(wxT("ResizeDimension"), -1L));
-    SelectIfPresent(m_interpolatorRadio, config->Read(wxT("InterpolatorSetting"), 1L));
+    SelectIfPresent(
+        m_interpolatorRadio,
+        config->Read(wxT("InterpolatorSetting"), static_cast<long>(InterpolatorSetting::Normal)));
 
     m_saveToJpegCheck->SetValue(config->ReadBool(wxT("SaveToJPEG"), false));
 }

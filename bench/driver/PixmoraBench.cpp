@@ -146,15 +146,24 @@ bool ParseArguments(int argc, char** argv, Request& request)
     return haveValue && haveDimension && haveInterpolator;
 }
 
+ResizeRequest ToResizeRequest(const Request& request)
+{
+    ResizeRequest resize;
+    resize.value = request.value;
+    resize.dimension = static_cast<ResizeDimension>(request.dimension);
+    resize.interpolator = static_cast<InterpolatorSetting>(request.interpolator);
+    resize.jpegQuality = request.quality;
+    return resize;
+}
+
 int Run(const Request& request)
 {
     int failures = 0;
     for (int run = 1; run <= request.repeat; ++run)
     {
-        bool stopRequested = false;
         const auto start = std::chrono::steady_clock::now();
-        const bool ok = ResizeFile(stopRequested, request.source, request.output, request.value,
-                                   request.dimension, request.interpolator, request.quality);
+        const bool ok =
+            ResizeFile(request.source, request.output, ToResizeRequest(request)).IsWritten();
         const std::chrono::duration<double, std::milli> elapsed =
             std::chrono::steady_clock::now() - start;
         std::printf("run %d: %.3f ms%s\n", run, elapsed.count(), ok ? "" : " (failed)");
@@ -187,10 +196,9 @@ int RunBatch(const Request& request)
         wxFileName output(request.output, name);
         if (request.saveToJpeg)
             output.SetExt(wxT("jpg"));
-        bool stopRequested = false;
-        const bool ok = ResizeFile(stopRequested, wxFileName(request.source, name).GetFullPath(),
-                                   output.GetFullPath(), request.value, request.dimension,
-                                   request.interpolator, request.quality);
+        const bool ok = ResizeFile(wxFileName(request.source, name).GetFullPath(),
+                                   output.GetFullPath(), ToResizeRequest(request))
+                            .IsWritten();
         std::printf("%s %s\n", ok ? "ok" : "failed", static_cast<const char*>(name.fn_str()));
         std::fflush(stdout);
         if (!ok)

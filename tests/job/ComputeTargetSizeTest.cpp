@@ -54,7 +54,8 @@ TEST(ComputeTargetSize, FollowsTheRuleOfEachDimension)
 {
     for (const SizeCase& c : SizeCases)
     {
-        const TargetSize size = ComputeTargetSize(c.width, c.height, c.value, c.dimension);
+        const TargetSize size = ComputeTargetSize(c.width, c.height, c.value,
+                                                  static_cast<ResizeDimension>(c.dimension));
         EXPECT_EQ(size.width, c.expectedWidth)
             << c.width << "x" << c.height << " value " << c.value << " dimension " << c.dimension;
         EXPECT_EQ(size.height, c.expectedHeight)
@@ -69,7 +70,7 @@ TEST(ComputeTargetSize, PercentRuleForEveryProductUpTo44739300)
     for (int product = 1; product <= 44739300; ++product)
     {
         const std::int64_t expected = product % 100 == 0 ? product / 100 - 1 : product / 100;
-        const TargetSize size = ComputeTargetSize(product, 1, 1, 4);
+        const TargetSize size = ComputeTargetSize(product, 1, 1, ResizeDimension::Percent);
         if (size.width != expected)
         {
             FAIL() << "product " << product << " gave " << size.width << ", expected " << expected;
@@ -92,7 +93,8 @@ TEST(ComputeTargetSize, PercentIsTheExactProductWithTheSinglePrecisionFactor)
         {
             const __int128 product = static_cast<__int128>(side) * value;
             const auto expected = static_cast<std::int64_t>((product * 5368709) >> 29);
-            EXPECT_EQ(ComputeTargetSize(side, side, value, 4).width, expected)
+            EXPECT_EQ(ComputeTargetSize(side, side, value, ResizeDimension::Percent).width,
+                      expected)
                 << side << " x " << value;
             if (product < (1 << 30))
             {

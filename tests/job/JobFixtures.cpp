@@ -6,7 +6,10 @@
 #include <wx/ffile.h>
 #include <wx/mstream.h>
 
+#include <tiffio.h>
+
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 std::string FakeProfile(size_t size)
@@ -43,6 +46,42 @@ Exiv2::ExifData CameraExif(int width, int height)
     exifData["Exif.GPSInfo.GPSVersionID"] = "2 2 0 0";
     exifData["Exif.GPSInfo.GPSLatitudeRef"] = "N";
     return exifData;
+}
+
+bool WriteBigTiffFixture(const wxString& path, int width, int height, const std::string& profile)
+{
+    struct Closer
+    {
+        void operator()(TIFF* tiff) const { TIFFClose(tiff); }
+    };
+    // "8": the BigTIFF layout, with 64-bit offsets.
+    std::unique_ptr<TIFF, Closer> tiff(TIFFOpen(path.utf8_str(), "w8"));
+    if (!tiff)
+        return false;
+    TIFFSetField(tiff.get(), TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(width));
+    TIFFSetField(tiff.get(), TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(height));
+    TIFFSetField(tiff.get(), TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(tiff.get(), TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tiff.get(), TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tiff.get(), TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff.get(), TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+    TIFFSetField(tiff.get(), TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(height));
+    if (!profile.empty())
+        TIFFSetField(tiff.get(), TIFFTAG_ICCPROFILE, static_cast<uint32_t>(profile.size()),
+                     profile.data());
+    std::vector<unsigned char> row(static_cast<size_t>(width) * 3);
+    for (int y = 0; y < height; ++y)
+    {
+        for (int x = 0; x < width; ++x)
+        {
+            row[static_cast<size_t>(x) * 3] = static_cast<unsigned char>(x * 7);
+            row[static_cast<size_t>(x) * 3 + 1] = static_cast<unsigned char>(y * 5);
+            row[static_cast<size_t>(x) * 3 + 2] = static_cast<unsigned char>((x ^ y) * 3);
+        }
+        if (TIFFWriteScanline(tiff.get(), row.data(), static_cast<uint32_t>(y), 0) < 0)
+            return false;
+    }
+    return TIFFWriteDirectory(tiff.get()) != 0;
 }
 
 bool WriteFixture(const wxString& path, int width, int height, const FixtureOptions& options)

@@ -44,6 +44,12 @@ struct FixtureOptions
 bool WriteFixture(const wxString& path, int width, int height,
                   const FixtureOptions& options = FixtureOptions());
 
+/// Writes a width x height RGB BigTIFF straight through libtiff, with profile
+/// in tag 34675 when not empty: a file the toolkit's codecs read and the
+/// metadata library does not know.
+bool WriteBigTiffFixture(const wxString& path, int width, int height,
+                         const std::string& profile = std::string());
+
 /// The file's metadata as the library reads it, or nullptr.
 std::unique_ptr<Exiv2::Image> ReadMetadata(const wxString& path);
 

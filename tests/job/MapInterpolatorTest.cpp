@@ -33,7 +33,8 @@ TEST(MapInterpolator, KernelParameterFromTheSettingRadiusFromSettingAndEnlargeme
 {
     for (const FilterCase& c : FilterCases)
     {
-        const InterpolatorFilter filter = MapInterpolator(c.setting, c.sourceWidth, c.targetWidth);
+        const InterpolatorFilter filter = MapInterpolator(
+            static_cast<InterpolatorSetting>(c.setting), c.sourceWidth, c.targetWidth);
         EXPECT_EQ(filter.kernelParameter, c.kernelParameter)
             << "setting " << c.setting << ", " << c.sourceWidth << " -> " << c.targetWidth;
         EXPECT_EQ(filter.radius, c.radius)

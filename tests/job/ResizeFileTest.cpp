@@ -27,31 +27,38 @@ class ResizeFileTest : public testing::Test
 protected:
     struct Result
     {
+        /// Written completely, Exif data included.
         bool ok = false;
+        ResizeResult job;
         std::vector<wxString> errors;
     };
 
     /// Runs the job as the batch run does, with its log recorded, and checks
     /// that the log level it found is back afterwards.
     Result Resize(const wxString& source, const wxString& output, int value, int dimension,
-                  int interpolator = 1, int quality = 85)
-    {
-        bool stopRequested = false;
-        return ResizeWithStop(stopRequested, source, output, value, dimension, interpolator,
-                              quality);
-    }
-
-    Result ResizeWithStop(bool& stopRequested, const wxString& source, const wxString& output,
-                          int value, int dimension, int interpolator = 1, int quality = 85)
+                  int interpolator = 1, int quality = 85, const StopCheck& shouldStop = {})
     {
         Result result;
         const wxLogLevel before = wxLog::GetLogLevel();
         wxLog::SetLogLevel(wxLOG_Info);
         {
             RecordingLog log;
-            result.ok =
-                ResizeFile(stopRequested, source, output, value, dimension, interpolator, quality);
+            ResizeRequest request;
+            request.value = value;
+            request.dimension = static_cast<ResizeDimension>(dimension);
+            request.interpolator = static_cast<InterpolatorSetting>(interpolator);
+            request.jpegQuality = quality;
+            result.job = ResizeFile(source, output, request, shouldStop);
+            result.ok = result.job.status == ResizeResult::Status::Written;
             result.errors = log.Errors();
+        }
+        // The result says what the log said, for callers without a log.
+        if (result.job.status == ResizeResult::Status::NotWritten)
+        {
+            EXPECT_FALSE(result.job.reason.empty());
+            EXPECT_NE(std::find(result.errors.begin(), result.errors.end(), result.job.reason),
+                      result.errors.end())
+                << result.job.reason;
         }
         EXPECT_EQ(wxLog::GetLogLevel(), wxLOG_Info) << "log level not restored";
         wxLog::SetLogLevel(before);
@@ -267,7 +274,7 @@ TEST_F(ResizeFileTest, ExtensionWithoutAHandlerWritesNothing)
     {
         SCOPED_TRACE(output);
         const Result result = Resize(File("in.jpg"), File(output), 100, 0);
-        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.job.status, ResizeResult::Status::NotWritten);
         ASSERT_EQ(result.errors.size(), 1u);
         EXPECT_EQ(
             result.errors[0].utf8_string(),
@@ -286,27 +293,31 @@ TEST_F(ResizeFileTest, AConfirmedStopWritesNothing)
     struct Case
     {
         bool outputExists;
-        int answer;
+        bool stop;
     };
-    const Case cases[] = {{false, wxID_YES}, {true, wxID_YES}, {true, wxID_NO}};
+    const Case cases[] = {{false, true}, {true, true}, {true, false}};
     for (const Case& c : cases)
     {
         SCOPED_TRACE(std::string(c.outputExists ? "existing output, " : "no output, ") +
-                     (c.answer == wxID_YES ? "Yes" : "No"));
+                     (c.stop ? "stop" : "go on"));
         TempDir folder;
         const wxString output = folder.File(wxT("out.jpg"));
         if (c.outputExists)
         {
             ASSERT_TRUE(WriteFileBytes(output, older));
         }
-        bool stopRequested = true;
-        Result result;
-        wxTEST_DIALOG(result = ResizeWithStop(stopRequested, File("in.jpg"), output, 100, 0),
-                      ExpectMessage(wxT("Do you want to stop resizing?"), c.answer));
-        EXPECT_EQ(stopRequested, c.answer == wxID_YES);
-        EXPECT_EQ(result.ok, c.answer == wxID_NO);
+        int asked = 0;
+        const Result result = Resize(File("in.jpg"), output, 100, 0, 1, 85,
+                                     [&]
+                                     {
+                                         ++asked;
+                                         return c.stop;
+                                     });
+        EXPECT_GE(asked, 1);
+        EXPECT_EQ(result.job.status,
+                  c.stop ? ResizeResult::Status::Stopped : ResizeResult::Status::Written);
         EXPECT_TRUE(result.errors.empty());
-        if (c.answer == wxID_YES)
+        if (c.stop)
         {
             EXPECT_EQ(wxFileExists(output), c.outputExists);
             if (c.outputExists)
@@ -320,7 +331,7 @@ TEST_F(ResizeFileTest, AConfirmedStopWritesNothing)
             ASSERT_TRUE(LoadImage(output, written));
             EXPECT_EQ(written.GetWidth(), 100);
         }
-        const bool fileExpected = c.outputExists || c.answer == wxID_NO;
+        const bool fileExpected = c.outputExists || !c.stop;
         EXPECT_EQ(Entries(folder.Path()).size(), fileExpected ? 1u : 0u);
     }
 }
@@ -340,7 +351,7 @@ TEST_F(ResizeFileTest, SourcesThatDoNotDecodeAreSkippedWithOneError)
     {
         SCOPED_TRACE(name);
         const Result result = Resize(File(name), File("out.jpg"), 32, 0);
-        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.job.status, ResizeResult::Status::NotWritten);
         ASSERT_EQ(result.errors.size(), 1u);
         EXPECT_TRUE(result.errors[0].Contains(File(name))) << result.errors[0];
         EXPECT_FALSE(wxFileExists(File("out.jpg")));
@@ -368,7 +379,7 @@ TEST_F(ResizeFileTest, TargetSizesBelowOnePixelOrTooLargeAreSkippedWithTheSize)
     {
         SCOPED_TRACE(c.size);
         const Result result = Resize(File("wide.jpg"), File("out.jpg"), c.value, c.dimension);
-        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.job.status, ResizeResult::Status::NotWritten);
         ASSERT_EQ(result.errors.size(), 1u);
         EXPECT_TRUE(result.errors[0].Contains(File("wide.jpg"))) << result.errors[0];
         EXPECT_TRUE(result.errors[0].Contains(c.size)) << result.errors[0];
@@ -382,7 +393,9 @@ TEST_F(ResizeFileTest, UnreadableMetadataStillGivesTheImageWithoutExif)
     // The toolkit reads XPM; the metadata library does not know the format.
     ASSERT_TRUE(WriteFixture(File("icon.xpm"), 40, 30));
     const Result result = Resize(File("icon.xpm"), File("icon.jpg"), 20, 0);
-    EXPECT_FALSE(result.ok);
+    // Written, and said to be: the image is there, only its Exif data is not.
+    EXPECT_EQ(result.job.status, ResizeResult::Status::WrittenWithoutExif);
+    EXPECT_TRUE(result.job.reason.Contains(wxT("metadata"))) << result.job.reason;
     ASSERT_EQ(result.errors.size(), 1u);
     EXPECT_TRUE(result.errors[0].Contains(File("icon.xpm"))) << result.errors[0];
     EXPECT_TRUE(result.errors[0].Contains(wxT("metadata"))) << result.errors[0];
@@ -392,6 +405,57 @@ TEST_F(ResizeFileTest, UnreadableMetadataStillGivesTheImageWithoutExif)
     const std::unique_ptr<Exiv2::Image> metadata = ReadMetadata(File("icon.jpg"));
     ASSERT_TRUE(metadata);
     EXPECT_TRUE(metadata->exifData().empty());
+}
+
+TEST_F(ResizeFileTest, AFileWhoseMetadataTheLibraryCannotReadIsWrittenAndSaidToBe)
+{
+    PIXMORA_REQUIRE_CODECS();
+    ASSERT_TRUE(WriteBigTiffFixture(File("big.tif"), 90, 60));
+    ASSERT_FALSE(ReadMetadata(File("big.tif"))) << "the fixture must defeat the metadata library";
+    for (const char* output : {"out.jpg", "out.tif"})
+    {
+        SCOPED_TRACE(output);
+        const Result result = Resize(File("big.tif"), File(output), 45, 0);
+        EXPECT_EQ(result.job.status, ResizeResult::Status::WrittenWithoutExif);
+        EXPECT_TRUE(result.job.IsWritten());
+        EXPECT_TRUE(result.job.reason.Contains(File("big.tif"))) << result.job.reason;
+        EXPECT_EQ(result.job.targetWidth, 45);
+        EXPECT_EQ(result.job.targetHeight, 30);
+        qlImage written;
+        ASSERT_TRUE(LoadImage(File(output), written));
+        EXPECT_EQ(written.GetWidth(), 45);
+    }
+}
+
+TEST_F(ResizeFileTest, APaddedProfileReachesEveryOutputWhole)
+{
+    PIXMORA_REQUIRE_CODECS();
+    // The profile's header declares fewer bytes than the tag holds; the
+    // loader keeps them all, and so must every output, Exif or not.
+    std::string padded = FakeProfile(7268);
+    padded.resize(8188, '\0');
+    const Exiv2::ExifData camera = CameraExif(120, 80);
+    FixtureOptions options;
+    options.profile = padded;
+    options.exif = &camera;
+    ASSERT_TRUE(WriteFixture(File("in.tif"), 120, 80, options));
+    ASSERT_TRUE(WriteBigTiffFixture(File("big.tif"), 120, 80, padded));
+    for (const char* source : {"in.tif", "big.tif"})
+    {
+        qlImage loaded;
+        ASSERT_TRUE(LoadImage(File(source), loaded));
+        ASSERT_EQ(Profile(loaded), padded) << source;
+        for (const char* output : {"out.jpg", "out.tif"})
+        {
+            SCOPED_TRACE(std::string(source) + " -> " + output);
+            const Result result = Resize(File(source), File(output), 60, 0);
+            EXPECT_TRUE(result.job.IsWritten());
+            qlImage written;
+            ASSERT_TRUE(LoadImage(File(output), written));
+            EXPECT_TRUE(Profile(written) == padded)
+                << Profile(written).size() << " bytes instead of " << padded.size();
+        }
+    }
 }
 
 TEST_F(ResizeFileTest, MetadataThatCannotBeWrittenKeepsTheSavedImage)
@@ -405,7 +469,9 @@ TEST_F(ResizeFileTest, MetadataThatCannotBeWrittenKeepsTheSavedImage)
     {
         SCOPED_TRACE(output);
         const Result result = Resize(File("in.jpg"), File(output), 60, 0);
-        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.job.status, ResizeResult::Status::WrittenWithoutExif);
+        EXPECT_TRUE(result.job.reason.Contains(wxT("metadata could not be written")))
+            << result.job.reason;
         ASSERT_EQ(result.errors.size(), 1u);
         EXPECT_TRUE(result.errors[0].Contains(File(output))) << result.errors[0];
         EXPECT_TRUE(result.errors[0].Contains(wxT("metadata could not be written")))
@@ -483,7 +549,7 @@ TEST_F(ResizeFileTest, AFailedWriteOverTheSourceLeavesItByteIdentical)
         ASSERT_TRUE(limit.Ok());
         result = Resize(File("only.jpg"), File("only.jpg"), 1600, 0, 1, 100);
     }
-    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.job.status, ResizeResult::Status::NotWritten);
     ASSERT_EQ(result.errors.size(), 1u);
     EXPECT_TRUE(result.errors[0].Contains(File("only.jpg"))) << result.errors[0];
     EXPECT_TRUE(ReadFileBytes(File("only.jpg")) == original);
@@ -504,7 +570,7 @@ TEST_F(ResizeFileTest, AFullDiskUnderTheSourceLeavesItByteIdentical)
     ASSERT_TRUE(WriteFixture(File("only.jpg"), 800, 600));
     const std::string original = ReadFileBytes(File("only.jpg"));
     const Result result = Resize(File("only.jpg"), File("only.jpg"), 3200, 0, 1, 100);
-    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.job.status, ResizeResult::Status::NotWritten);
     ASSERT_EQ(result.errors.size(), 1u);
     EXPECT_TRUE(result.errors[0].Contains(wxT("No space left on device"))) << result.errors[0];
     EXPECT_TRUE(ReadFileBytes(File("only.jpg")) == original);

@@ -92,15 +92,17 @@ TEST(SharedImages, EveryFileGivesAValidJpgAndTifOrOneClearError)
             SCOPED_TRACE((name + wxT(" -> ") + extension).utf8_string());
             TempDir folder;
             const wxString output = folder.File(wxFileName(name).GetName() + wxT(".") + extension);
-            bool stopRequested = false;
-            bool ok;
+            ResizeRequest request;
+            request.value = 256;
+            request.dimension = ResizeDimension::LongerSide;
+            ResizeResult result;
             std::vector<wxString> errors;
             {
                 RecordingLog log;
-                ok = ResizeFile(stopRequested, source, output, 256, 2, 1, 85);
+                result = ResizeFile(source, output, request);
                 errors = log.Errors();
             }
-            if (ok)
+            if (result.status == ResizeResult::Status::Written)
             {
                 ++written;
                 EXPECT_TRUE(errors.empty()) << errors.front().utf8_string();
@@ -112,8 +114,9 @@ TEST(SharedImages, EveryFileGivesAValidJpgAndTifOrOneClearError)
             std::printf("  %s -> %s: %s\n", name.utf8_str().data(), extension.utf8_str().data(),
                         errors[0].utf8_str().data());
             EXPECT_TRUE(errors[0].Contains(source) || errors[0].Contains(output)) << errors[0];
-            // A metadata failure still leaves the resized image.
-            if (wxFileExists(output))
+            // A metadata failure still leaves the resized image, and says so.
+            EXPECT_EQ(wxFileExists(output), result.IsWritten());
+            if (result.IsWritten())
                 ExpectValidOutput(output, haveExiftool, haveTiffinfo);
         }
     }

@@ -4,6 +4,8 @@
 
 #include <exiv2/exiv2.hpp>
 #include <gtest/gtest.h>
+
+#include <vector>
 #include <wx/image.h>
 #include <wx/mstream.h>
 
@@ -71,7 +73,8 @@ TEST(WriteExifToBytes, KeepsTheEncodedProfileAndCarriesNothingButExif)
     Exiv2::ExifData exifData;
     exifData["Exif.Image.Make"] = "Quillon";
     exifData["Exif.Photo.PixelXDimension"] = int32_t(24);
-    const std::string written = WriteExifToBytes(encoded, exifData);
+    const std::string written = WriteExifToBytes(
+        encoded, exifData, std::vector<unsigned char>(profile.begin(), profile.end()));
 
     std::unique_ptr<Exiv2::Image> result = OpenBytes(written);
     EXPECT_EQ(result->exifData()["Exif.Image.Make"].toString(), "Quillon");
@@ -98,9 +101,9 @@ TEST(WriteExifToBytes, FormatsThatCannotCarryExifThrow)
     for (wxBitmapType type : types)
     {
         const std::string encoded = Encode(Pattern(), type);
-        EXPECT_THROW(WriteExifToBytes(encoded, exifData), Exiv2::AnyError) << "type " << type;
+        EXPECT_THROW(WriteExifToBytes(encoded, exifData, {}), Exiv2::AnyError) << "type " << type;
     }
-    EXPECT_THROW(WriteExifToBytes(std::string(), exifData), Exiv2::AnyError);
+    EXPECT_THROW(WriteExifToBytes(std::string(), exifData, {}), Exiv2::AnyError);
 }
 
 } // namespace

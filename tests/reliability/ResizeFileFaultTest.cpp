@@ -66,9 +66,10 @@ protected:
     Result Resize(const wxString& source)
     {
         Result result;
-        bool stopRequested = false;
         RecordingLog log;
-        result.ok = ResizeFile(stopRequested, source, Output(), kTargetWidth, 0, 1, 85);
+        ResizeRequest request;
+        request.value = kTargetWidth;
+        result.ok = ResizeFile(source, Output(), request).status == ResizeResult::Status::Written;
         result.errors = log.Errors();
         return result;
     }
@@ -177,9 +178,11 @@ TEST(ResizeFileFaultSource, AFolderIsRefusedByItsLengthNotByAnAllocation)
     TempDir folder;
     const wxString source = folder.File(wxT("folder.jpg"));
     ASSERT_TRUE(wxMkdir(source));
-    bool stopRequested = false;
     RecordingLog log;
-    EXPECT_FALSE(ResizeFile(stopRequested, source, folder.File(wxT("out.jpg")), 10, 0, 1, 85));
+    ResizeRequest request;
+    request.value = 10;
+    EXPECT_EQ(ResizeFile(source, folder.File(wxT("out.jpg")), request).status,
+              ResizeResult::Status::NotWritten);
     ASSERT_EQ(log.Errors().size(), 1u);
     EXPECT_TRUE(log.Errors()[0].Contains(source)) << log.Errors()[0];
     EXPECT_FALSE(log.Errors()[0].Contains(wxT("memory"))) << log.Errors()[0];

@@ -94,8 +94,6 @@ bool AllZero(std::vector<unsigned char>::const_iterator begin,
     return std::all_of(begin, end, [](unsigned char b) { return b == 0; });
 }
 
-const wxString kStopQuestion = wxT("Do you want to stop resizing?");
-
 } // namespace
 
 TEST(ResampleBlocks, SplitsEachBlockBetweenTwoWorkers)
@@ -117,14 +115,22 @@ TEST(ResampleBlocks, SplitsEachBlockBetweenTwoWorkers)
                        Kaiser);
         std::vector<unsigned char> target(std::size_t(11) * c.height * 3);
         BandRecorder recorder;
-        bool stop = false;
         int starts = 0;
         auto start = [&](const boost::function<void()>& work)
         {
             ++starts;
             return StartWorkerThread(work);
         };
-        ResampleBlocks(stop, &engine, target.data(), 11, c.height, recorder.Function(), start);
+        int checks = 0;
+        const StopCheck check = [&]
+        {
+            ++checks;
+            return false;
+        };
+        EXPECT_TRUE(ResampleBlocks(check, &engine, target.data(), 11, c.height, recorder.Function(),
+                                   start));
+        // Asked once before every block.
+        EXPECT_EQ(checks, (c.height + 39) / 40) << "height " << c.height;
         EXPECT_EQ(recorder.Sorted(), c.bands) << "height " << c.height;
         // The same two threads serve every block.
         EXPECT_EQ(starts, 2) << "height " << c.height;
@@ -142,7 +148,7 @@ TEST(ResampleBlocks, StopDuringBlockFinishesTheBlockFirst)
     BandRecorder recorder;
     bool stop = false;
     // Stands in for the Stop button pressed while the second block runs;
-    // the flag is read only once both halves of the block are done.
+    // the check is asked only once both halves of the block are done.
     const BandFunction recorded = recorder.Function();
     BandFunction band =
         [&](CResize* e, unsigned char* first, int stride, int firstRow, int rowCount, int worker)
@@ -151,9 +157,7 @@ TEST(ResampleBlocks, StopDuringBlockFinishesTheBlockFirst)
             stop = true;
         recorded(e, first, stride, firstRow, rowCount, worker);
     };
-    wxTEST_DIALOG(ResampleBlocks(stop, &engine, target.data(), width, height, band),
-                  ExpectMessage(kStopQuestion, wxID_YES));
-    EXPECT_TRUE(stop);
+    EXPECT_FALSE(ResampleBlocks([&] { return stop; }, &engine, target.data(), width, height, band));
     const std::vector<Band> expected = {{0, 20, 1}, {20, 20, 2}, {40, 20, 1}, {60, 20, 2}};
     EXPECT_EQ(recorder.Sorted(), expected);
     const std::vector<unsigned char> reference = SingleThreaded(source, width, height, 4, 10.0);
@@ -175,11 +179,10 @@ TEST(ResampleBlocks, WorkerThatCannotStartIsReportedAfterJoiningTheOther)
             throw boost::thread_resource_error();
         return StartWorkerThread(work);
     };
-    bool stop = false;
     bool threwStdException = false;
     try
     {
-        ResampleBlocks(stop, &engine, target.data(), 20, 30, recorder.Function(), start);
+        ResampleBlocks({}, &engine, target.data(), 20, 30, recorder.Function(), start);
     }
     catch (const std::exception&)
     {
@@ -206,38 +209,30 @@ TEST(ResampleImage, ThreadedResultEqualsSingleThreadedRows)
     const Source source = RandomSource(64, 48, 5);
     for (const Case& c : kCases)
     {
-        bool stop = false;
         qlImage result =
-            ResampleImage(stop, ToImage(source), c.width, c.height, c.radius, Kaiser, c.beta);
+            ResampleImage({}, ToImage(source), c.width, c.height, c.radius, Kaiser, c.beta);
         ASSERT_TRUE(result.IsOk());
         EXPECT_EQ(result.GetWidth(), c.width);
         EXPECT_EQ(result.GetHeight(), c.height);
         EXPECT_EQ(result.GetICCProfile(), nullptr);
         EXPECT_EQ(Pixels(result), SingleThreaded(source, c.width, c.height, c.radius, c.beta))
             << c.width << "x" << c.height;
-        EXPECT_FALSE(stop);
     }
 }
 
-TEST(ResampleImage, StopFlagSetBeforeAsksFirst)
+TEST(ResampleImage, StopAtTheFirstCheckComputesNothing)
 {
     const Source source = RandomSource(30, 20, 9);
     {
-        bool stop = true;
-        qlImage result;
-        wxTEST_DIALOG(result = ResampleImage(stop, ToImage(source), 25, 90, 4, Kaiser, 10.0),
-                      ExpectMessage(kStopQuestion, wxID_YES));
-        EXPECT_TRUE(stop);
+        qlImage result =
+            ResampleImage([] { return true; }, ToImage(source), 25, 90, 4, Kaiser, 10.0);
         ASSERT_EQ(result.GetHeight(), 90);
         const std::vector<unsigned char> pixels = Pixels(result);
         EXPECT_TRUE(AllZero(pixels.begin(), pixels.end()));
     }
     {
-        bool stop = true;
-        qlImage result;
-        wxTEST_DIALOG(result = ResampleImage(stop, ToImage(source), 25, 90, 4, Kaiser, 10.0),
-                      ExpectMessage(kStopQuestion, wxID_NO));
-        EXPECT_FALSE(stop);
+        qlImage result =
+            ResampleImage([] { return false; }, ToImage(source), 25, 90, 4, Kaiser, 10.0);
         EXPECT_EQ(Pixels(result), SingleThreaded(source, 25, 90, 4, 10.0));
     }
 }
@@ -248,12 +243,15 @@ TEST(ResampleImage, ZeroTargetSizeComputesNothingAndAsksNothing)
     const std::pair<int, int> kSizes[] = {{0, 10}, {10, 0}, {0, 0}};
     for (auto size : kSizes)
     {
-        // A set flag would bring the question if any block were attempted;
-        // the harness fails on an unexpected dialog.
-        bool stop = true;
-        qlImage result =
-            ResampleImage(stop, ToImage(source), size.first, size.second, 4, Kaiser, 10.0);
+        int checks = 0;
+        qlImage result = ResampleImage(
+            [&]
+            {
+                ++checks;
+                return true;
+            },
+            ToImage(source), size.first, size.second, 4, Kaiser, 10.0);
         EXPECT_FALSE(result.IsOk()) << size.first << "x" << size.second;
-        EXPECT_TRUE(stop);
+        EXPECT_EQ(checks, 0);
     }
 }

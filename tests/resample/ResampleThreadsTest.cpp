@@ -16,8 +16,10 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <new>
 #include <random>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -35,8 +37,6 @@ std::vector<unsigned char> SingleThreaded(const Source& source, int width, int h
     return out;
 }
 
-const wxString kStopQuestion = wxT("Do you want to stop resizing?");
-
 } // namespace
 
 TEST(ResampleThreads, TargetTallerThan16BitRowNumbers)
@@ -47,8 +47,7 @@ TEST(ResampleThreads, TargetTallerThan16BitRowNumbers)
     std::copy(source.pixels.begin(), source.pixels.end(), image.GetData());
 
     const int height = 40000;
-    bool stop = false;
-    qlImage result = ResampleImage(stop, image, 2, height, 4, Kaiser, 10.0);
+    qlImage result = ResampleImage({}, image, 2, height, 4, Kaiser, 10.0);
     ASSERT_EQ(result.GetHeight(), height);
     const std::vector<unsigned char> reference = SingleThreaded(source, 2, height, 4, 10.0);
     const unsigned char* data = result.GetData();
@@ -60,14 +59,14 @@ TEST(ResampleThreads, TargetTallerThan16BitRowNumbers)
 TEST(ResampleThreads, StopQueuedByAWorkerIsAskedAfterItsBlock)
 {
     // The Stop button's click arrives while a block runs and waits in the
-    // event queue; the next wxYield delivers it. A worker of the second
-    // block queues such an event.
+    // event queue; the window's check yields to it between blocks. A worker
+    // of the second block queues such an event.
     struct Case
     {
-        int answer;
+        bool confirmed;
         bool stopped;
     };
-    const Case kCases[] = {{wxID_YES, true}, {wxID_NO, false}};
+    const Case kCases[] = {{true, true}, {false, false}};
     const Source source = RandomSource(30, 20, 17);
     const int width = 21, height = 150;
     const std::vector<unsigned char> reference = SingleThreaded(source, width, height, 4, 10.0);
@@ -97,10 +96,16 @@ TEST(ResampleThreads, StopQueuedByAWorkerIsAskedAfterItsBlock)
             ResizeBand(e, first, stride, firstRow, rowCount, worker);
             ++bandsDone;
         };
-        wxTEST_DIALOG(ResampleBlocks(stop, &engine, target.data(), width, height, band),
-                      ExpectMessage(kStopQuestion, c.answer));
+        const StopCheck check = [&]
+        {
+            wxYield();
+            if (stop)
+                stop = c.confirmed;
+            return stop;
+        };
+        EXPECT_EQ(ResampleBlocks(check, &engine, target.data(), width, height, band), !c.stopped);
         EXPECT_EQ(stop, c.stopped);
-        // The event was handled by the yield before the third block, after
+        // The event was handled by the check before the third block, after
         // both bands of the second one.
         EXPECT_EQ(bandsDoneWhenHandled, 4);
         const std::size_t computed = c.stopped ? std::size_t(80) * width * 3 : reference.size();
@@ -132,7 +137,48 @@ TEST(ResampleThreads, FailedStartWaitsForTheRunningWorker)
             throw boost::thread_resource_error();
         return StartWorkerThread(work);
     };
-    bool stop = false;
-    EXPECT_THROW(ResampleBlocks(stop, &engine, target.data(), 20, 30, band, start), std::exception);
+    EXPECT_THROW(ResampleBlocks({}, &engine, target.data(), 20, 30, band, start), std::exception);
     EXPECT_TRUE(firstDone);
+}
+
+TEST(ResampleThreads, ABandThatThrowsIsPassedOnAfterBothWorkersFinish)
+{
+    // An exception leaving a thread function would end the process; it must
+    // reach the caller instead, and only once the other worker is done with
+    // the engine and the target.
+    struct Case
+    {
+        int throwingWorker;
+        int throwingBlockRow;
+    };
+    const Case kCases[] = {{2, 0}, {1, 40}, {2, 80}};
+    const Source source = RandomSource(16, 16, 6);
+    for (const Case& c : kCases)
+    {
+        SCOPED_TRACE("worker " + std::to_string(c.throwingWorker) + " at row " +
+                     std::to_string(c.throwingBlockRow));
+        CResize engine(source.width, source.height, source.pixels.data(), 20, 150, 4, 10.0, 3,
+                       Kaiser);
+        std::vector<unsigned char> target(std::size_t(20) * 150 * 3);
+        std::atomic<int> othersDone{0};
+        std::atomic<int> blocksStarted{0};
+        BandFunction band = [&](CResize* e, unsigned char* first, int stride, int firstRow,
+                                int rowCount, int worker)
+        {
+            const int blockRow = firstRow - firstRow % 40;
+            if (worker == 1)
+                ++blocksStarted;
+            if (worker == c.throwingWorker && blockRow == c.throwingBlockRow)
+                throw std::bad_alloc();
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            ResizeBand(e, first, stride, firstRow, rowCount, worker);
+            if (blockRow == c.throwingBlockRow)
+                ++othersDone;
+        };
+        EXPECT_THROW(ResampleBlocks({}, &engine, target.data(), 20, 150, band), std::bad_alloc);
+        // The other half of the failing block was finished, and no later
+        // block was begun.
+        EXPECT_EQ(othersDone, 1);
+        EXPECT_EQ(blocksStarted, c.throwingBlockRow / 40 + 1);
+    }
 }

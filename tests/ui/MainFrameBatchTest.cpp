@@ -1,6 +1,6 @@
-#include "app/AppGlobals.h"
 #include "tests/support/WxTestSupport.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/AppGlobals.h"
 #include <wx/app.h>
 
 #include <wx/button.h>
@@ -66,21 +66,24 @@ public:
         ASSERT_TRUE(wxDirExists(m_destination) || wxMkdir(m_destination));
         MakeFiles(m_source, {"a.jpg", "b.tif", "c.JPG"});
         m_frame->SetFileJob(
-            [this](bool& stop, const wxString& source, const wxString& output, int value,
-                   int dimension, int interpolator, int quality)
+            [this](const wxString& source, const wxString& output, const ResizeRequest& request,
+                   const StopCheck& shouldStop)
             {
-                m_calls.push_back({source, output, value, dimension, interpolator, quality,
-                                   Counter()->GetLabel(), Gauge()->GetValue(),
-                                   Control<wxButton>(m_frame, ID_RESIZE)->GetLabel(),
-                                   AllInputsDisabled()});
+                m_calls.push_back(
+                    {source, output, request.value, static_cast<int>(request.dimension),
+                     static_cast<int>(request.interpolator), request.jpegQuality,
+                     Counter()->GetLabel(), Gauge()->GetValue(),
+                     Control<wxButton>(m_frame, ID_RESIZE)->GetLabel(), AllInputsDisabled()});
                 if (m_duringJob)
                     m_duringJob(static_cast<int>(m_calls.size()));
+                ResizeResult result;
                 // What the engine does at its next block of rows.
-                if (stop)
-                    stop = AskYesNo(wxT("Do you want to stop resizing?"));
-                if (stop)
-                    return false;
-                return m_result ? m_result(static_cast<int>(m_calls.size())) : true;
+                if (shouldStop())
+                    result.status = ResizeResult::Status::Stopped;
+                else
+                    result.status = m_result ? m_result(static_cast<int>(m_calls.size()))
+                                             : ResizeResult::Status::Written;
+                return result;
             });
         Type(m_frame, ID_SOURCE_FOLDER, m_source);
         Type(m_frame, ID_DESTINATION_FOLDER, m_destination);
@@ -134,7 +137,7 @@ public:
     wxWeakRef<MainFrame> m_frame;
     std::vector<JobCall> m_calls;
     std::function<void(int call)> m_duringJob;
-    std::function<bool(int call)> m_result;
+    std::function<ResizeResult::Status(int call)> m_result;
 };
 
 } // namespace
@@ -354,9 +357,9 @@ TEST_F(MainFrameBatch, FailuresAreCountedAndReportedOnceAfterTheRun)
     m_result = [this](int call)
     {
         if (call == 3)
-            return true;
+            return ResizeResult::Status::Written;
         wxLogError(wxT("Cannot read '%s'."), m_calls.back().source);
-        return false;
+        return ResizeResult::Status::NotWritten;
     };
     const wxString report = wxT("These files could not be resized:\n") + In(m_source, "a.jpg") +
                             wxT("\n") + In(m_source, "b.tif") + wxT("\n\nCannot read '") +
@@ -371,6 +374,23 @@ TEST_F(MainFrameBatch, FailuresAreCountedAndReportedOnceAfterTheRun)
     EXPECT_EQ(m_calls[2].counter, wxT("2/3 (2 failed)"));
     // The errors went into the one box only; the log target is back.
     EXPECT_EQ(capture.messages, std::vector<wxString>{wxT("after the run")});
+    ExpectIdle();
+}
+
+TEST_F(MainFrameBatch, AnOutputWrittenWithoutExifIsNotCalledFailed)
+{
+    m_result = [this](int call)
+    {
+        if (call != 2)
+            return ResizeResult::Status::Written;
+        wxLogError(wxT("Can't read the metadata of '%s'."), m_calls.back().source);
+        return ResizeResult::Status::WrittenWithoutExif;
+    };
+    // Only the job's own line: the file is not listed as not resized.
+    const wxString report = wxT("Can't read the metadata of '") + In(m_source, "b.tif") + wxT("'.");
+    wxTEST_DIALOG(Click(m_frame, ID_RESIZE), ExpectMessage(report));
+    ASSERT_EQ(m_calls.size(), 3u);
+    EXPECT_EQ(m_calls[2].counter, wxT("2/3"));
     ExpectIdle();
 }
 

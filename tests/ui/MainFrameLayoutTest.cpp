@@ -1,6 +1,6 @@
-#include "app/CAbout.h"
 #include "tests/support/WxTestSupport.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/CAbout.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>

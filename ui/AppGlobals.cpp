@@ -1,9 +1,11 @@
-#include "app/AppGlobals.h"
+#include "ui/AppGlobals.h"
+
+#include "Identity.h"
 
 #include <wx/msgdlg.h>
 
-const wxString AppTitle = wxT("Pixmora");
-const wxString AppVersion = wxT("2.1");
+const wxString AppTitle = wxString::FromUTF8(PIXMORA_TITLE);
+const wxString AppVersion = wxString::FromUTF8(PIXMORA_VERSION);
 
 void ShowError(const wxString& message)
 {
@@ -13,7 +15,8 @@ void ShowError(const wxString& message)
 
 bool AskYesNo(const wxString& question)
 {
-    wxMessageDialog dialog(nullptr, question, AppTitle, wxYES_NO | wxNO_DEFAULT | wxICON_EXCLAMATION);
+    wxMessageDialog dialog(nullptr, question, AppTitle,
+                           wxYES_NO | wxNO_DEFAULT | wxICON_EXCLAMATION);
     return dialog.ShowModal() == wxID_YES;
 }
 

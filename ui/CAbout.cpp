@@ -1,6 +1,6 @@
-#include "app/CAbout.h"
+#include "ui/CAbout.h"
 
-#include "app/AppGlobals.h"
+#include "ui/AppGlobals.h"
 
 #include <wx/button.h>
 #include <wx/hyperlink.h>
@@ -95,4 +95,4 @@ void CAbout::OnCloseClick(wxCommandEvent&)
 wxBEGIN_EVENT_TABLE(CAbout, wxDialog)
     EVT_BUTTON(wxID_CLOSE, CAbout::OnCloseClick)
 wxEND_EVENT_TABLE()
-// clang-format on
+    // clang-format on

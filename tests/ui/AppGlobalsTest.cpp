@@ -1,4 +1,4 @@
-#include "app/AppGlobals.h"
+#include "ui/AppGlobals.h"
 #include "tests/support/WxTestSupport.h"
 
 TEST(AppGlobals, NamesTheApplication)
