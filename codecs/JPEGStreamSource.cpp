@@ -2,10 +2,6 @@
 
 #include <wx/stream.h>
 
-#include <jerror.h>
-
-#include <cstdlib>
-
 namespace
 {
 
@@ -53,8 +49,6 @@ extern "C" void TermSource(j_decompress_ptr cinfo) noexcept
     if (src->pub.bytes_in_buffer > 0)
         src->stream->SeekI(-static_cast<wxFileOffset>(src->pub.bytes_in_buffer), wxFromCurrent);
     src->pub.bytes_in_buffer = 0;
-    std::free(src->buffer);
-    src->buffer = nullptr;
 }
 
 } // namespace
@@ -63,15 +57,18 @@ void AttachJPEGStreamSource(j_decompress_ptr cinfo, wxInputStream* stream) noexc
 {
     if (cinfo->src == nullptr)
     {
-        cinfo->src = static_cast<jpeg_source_mgr*>((*cinfo->mem->alloc_small)(
-            reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(JPEGStreamSource)));
-        reinterpret_cast<JPEGStreamSource*>(cinfo->src)->buffer = nullptr;
+        // Both from the permanent pool, as the library's own sources do, so
+        // that destroying the object frees them however the call ends. A
+        // refused allocation is the library's out-of-memory error, raised
+        // before cinfo has a half-built source.
+        auto* common = reinterpret_cast<j_common_ptr>(cinfo);
+        auto* src = static_cast<JPEGStreamSource*>(
+            (*cinfo->mem->alloc_small)(common, JPOOL_PERMANENT, sizeof(JPEGStreamSource)));
+        src->buffer = static_cast<JOCTET*>(
+            (*cinfo->mem->alloc_small)(common, JPOOL_PERMANENT, kReadBufferSize));
+        cinfo->src = &src->pub;
     }
     auto* src = reinterpret_cast<JPEGStreamSource*>(cinfo->src);
-    if (src->buffer == nullptr)
-        src->buffer = static_cast<JOCTET*>(std::malloc(kReadBufferSize));
-    if (src->buffer == nullptr)
-        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
     src->stream = stream;
     src->pub.init_source = InitSource;
     src->pub.fill_input_buffer = FillInputBuffer;

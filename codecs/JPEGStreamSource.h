@@ -6,7 +6,8 @@
 class wxInputStream;
 
 /// libjpeg source manager reading a toolkit input stream in 2048-byte
-/// blocks. The read buffer belongs to the manager until its term callback.
+/// blocks. The manager and its read buffer live in the decompression
+/// object's permanent pool; its term callback only rewinds the stream.
 struct JPEGStreamSource
 {
     jpeg_source_mgr pub;
@@ -15,5 +16,5 @@ struct JPEGStreamSource
 };
 
 /// Attaches a source on stream to cinfo (allocated once, from the
-/// permanent pool). May raise a fatal library error.
+/// permanent pool). May raise the library's out-of-memory error.
 void AttachJPEGStreamSource(j_decompress_ptr cinfo, wxInputStream* stream) noexcept;

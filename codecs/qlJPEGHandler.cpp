@@ -31,6 +31,7 @@ enum class JpegRefusal
     TooManyPixels,
     TooMuchMemory,
     TooLittleData,
+    NoMemoryForImage, // the header was fine, the image buffer was refused
 };
 
 // Everything one decode needs, as plain data, so that the function holding
@@ -153,9 +154,12 @@ JpegRefusal JudgeDeclaredImage(JpegLoad* load)
     return JpegRefusal::None;
 }
 
-void ReleaseStreamSource(j_decompress_ptr cinfo)
+// A load that ends early leaves the stream just after the bytes the library
+// consumed, as a finished one does; the source's term callback does that
+// and may run twice.
+void RewindStreamSource(j_decompress_ptr cinfo)
 {
-    if (cinfo->src != nullptr && reinterpret_cast<JPEGStreamSource*>(cinfo->src)->buffer != nullptr)
+    if (cinfo->src != nullptr)
         (*cinfo->src->term_source)(cinfo);
 }
 
@@ -166,7 +170,7 @@ bool DecodeJpeg(JpegLoad* load) noexcept
     cinfo->err = SetupJPEGErrorManager(&load->error, load->verbose);
     if (setjmp(load->error.setjmpBuffer))
     {
-        ReleaseStreamSource(cinfo);
+        RewindStreamSource(cinfo);
         return false;
     }
 
@@ -194,7 +198,7 @@ bool DecodeJpeg(JpegLoad* load) noexcept
     load->refusal = JudgeDeclaredImage(load);
     if (load->refusal != JpegRefusal::None)
     {
-        ReleaseStreamSource(cinfo);
+        RewindStreamSource(cinfo);
         return false;
     }
 
@@ -206,8 +210,8 @@ bool DecodeJpeg(JpegLoad* load) noexcept
                                  static_cast<int>(cinfo->output_height));
     if (!image->IsOk())
     {
-        // With no rows read the library raises its too-little-data error.
-        jpeg_finish_decompress(cinfo);
+        load->refusal = JpegRefusal::NoMemoryForImage;
+        RewindStreamSource(cinfo);
         return false;
     }
     image->SetMask(false);
@@ -296,8 +300,13 @@ private:
     Record* m_cinfo;
 };
 
-// One line that says why: the size or data the file declares, or only
-// that the library gave up on it.
+void LogNoMemory()
+{
+    wxLogError(_("JPEG: not enough memory to load the image."));
+}
+
+// One line that says why: the size or data the file declares, the memory
+// that was refused, or the library's own reason for giving up on it.
 void LogLoadFailure(const JpegLoad& load)
 {
     switch (load.refusal)
@@ -314,14 +323,20 @@ void LogLoadFailure(const JpegLoad& load)
                      "data."),
                    load.width, load.height, static_cast<unsigned long long>(load.dataBytes));
         return;
+    case JpegRefusal::NoMemoryForImage:
+        LogNoMemory();
+        return;
     case JpegRefusal::None:
         break;
     }
     if (load.scanLimit.exceeded)
         wxLogError(_("JPEG: image of %u x %u pixels has too many scans (stopped at scan %d)."),
                    load.width, load.height, load.scanLimit.lastScan);
+    else if (JPEGRanOutOfMemory(load.error))
+        LogNoMemory();
     else
-        wxLogError(_("JPEG: Couldn't load - file is probably corrupted."));
+        wxLogError(_("JPEG: Couldn't load - file is probably corrupted (%s)."),
+                   wxString::FromAscii(load.error.reason));
 }
 
 } // namespace
@@ -416,8 +431,9 @@ bool qlJPEGHandler::SaveFile(wxImage* image, wxOutputStream& stream, bool verbos
         JpegObjectGuard<jpeg_compress_struct, jpeg_destroy_compress> guard(&save.cinfo);
         ok = EncodeJpeg(&save);
     }
+    // Only the library's fatal error fails an encode, so its reason is there.
     if (!ok && verbose)
-        wxLogError(_("JPEG: Couldn't save image."));
+        wxLogError(_("JPEG: Couldn't save image (%s)."), wxString::FromAscii(save.error.reason));
     return ok;
 }
 

@@ -10,15 +10,116 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <jpeglib.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace
 {
 
-const wxString kLoadFailed = wxT("JPEG: Couldn't load - file is probably corrupted.");
-const wxString kSaveFailed = wxT("JPEG: Couldn't save image.");
+// While armed, libjpeg's small allocations of a size in this window fail.
+struct SmallAllocationFailure
+{
+    size_t from = 0;
+    size_t to = 0;
+    int failed = 0;
+};
+SmallAllocationFailure* gSmallAllocationFailure = nullptr;
+
+} // namespace
+
+// libjpeg takes every small block through jpeg_get_small and calls it
+// through its own symbol table, so this definition stands in for the
+// library's one; unarmed it hands the request on.
+extern "C" void* jpeg_get_small(j_common_ptr cinfo, size_t size)
+{
+    SmallAllocationFailure* failure = gSmallAllocationFailure;
+    if (failure != nullptr && size >= failure->from && size <= failure->to)
+    {
+        ++failure->failed;
+        return nullptr;
+    }
+    using GetSmall = void* (*)(j_common_ptr, size_t);
+    static const auto library = reinterpret_cast<GetSmall>(dlsym(RTLD_NEXT, "jpeg_get_small"));
+    return library(cinfo, size);
+}
+
+namespace
+{
+
+const wxString kLoadFailed = wxT("JPEG: Couldn't load - file is probably corrupted");
+
+// What reaches file descriptor 2 while this lives, where libjpeg's own
+// message output writes.
+class StderrCapture
+{
+public:
+    StderrCapture() : m_file(std::tmpfile()), m_saved(dup(2))
+    {
+        std::fflush(stderr);
+        dup2(fileno(m_file), 2);
+    }
+    ~StderrCapture()
+    {
+        Restore();
+        std::fclose(m_file);
+    }
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+    std::string Text()
+    {
+        Restore();
+        std::string text;
+        std::rewind(m_file);
+        char buffer[256];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, m_file)) > 0)
+            text.append(buffer, n);
+        return text;
+    }
+
+private:
+    void Restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        dup2(m_saved, 2);
+        close(m_saved);
+        m_saved = -1;
+    }
+
+    std::FILE* m_file;
+    int m_saved;
+};
+
+// The errors one per line, readable in a failure.
+std::string ErrorLines(const CapturedLog& log)
+{
+    std::string lines;
+    for (const wxString& error : log.Errors())
+        lines += error.utf8_string() + "\n";
+    return lines;
+}
+
+// libjpeg's output with bytes of its baseline frame header overwritten,
+// counted from the marker's 0xFF: code at 1, precision at 4, height at 5,
+// width at 7.
+std::string WithFrameHeader(std::string jpeg, size_t at, const std::string& bytes)
+{
+    for (size_t i = 2; i + 9 < jpeg.size(); ++i)
+        if (static_cast<unsigned char>(jpeg[i]) == 0xFF &&
+            static_cast<unsigned char>(jpeg[i + 1]) == 0xC0)
+        {
+            jpeg.replace(i + at, bytes.size(), bytes);
+            return jpeg;
+        }
+    ADD_FAILURE() << "no baseline frame header";
+    return jpeg;
+}
 
 std::string ProfileOf(const qlImage& image)
 {
@@ -334,41 +435,45 @@ TEST(qlJPEGHandler, RecognisesOnlyTheStartOfImageMarker)
     }
 }
 
-TEST(qlJPEGHandler, CorruptOrOversizedDataFailsWithItsMessageOnlyWhenVerbose)
+TEST(qlJPEGHandler, RefusedDataFailsWithTheLibrarysReasonOnlyWhenVerbose)
 {
     const std::string garbage = std::string("\xFF\xD8", 2) + std::string(100, 'x');
-    JpegFixture fixture;
-    fixture.width = 80; // wide enough that the picture is more than one block
-    std::string hugeFrame = WriteJpeg(fixture);
-    // Claim 65500 x 65500: over a gigapixel, refused before any decoding.
-    for (size_t i = 2; i + 9 < hugeFrame.size(); ++i)
-        if (static_cast<unsigned char>(hugeFrame[i]) == 0xFF &&
-            static_cast<unsigned char>(hugeFrame[i + 1]) == 0xC0)
-        {
-            hugeFrame.replace(i + 5, 4, "\xFF\xDC\xFF\xDC", 4);
-            break;
-        }
+    const std::string plain = WriteJpeg(JpegFixture());
+    JpegFixture wide;
+    wide.width = 80; // wide enough that the picture is more than one block
     struct Case
     {
-        const std::string& bytes;
+        const char* name;
+        std::string bytes;
         wxString message;
     };
     const Case cases[] = {
-        {garbage, kLoadFailed},
-        {hugeFrame, wxT("JPEG: image of 65500 x 65500 pixels is too large.")},
+        {"garbage", garbage, kLoadFailed + wxT(" (JPEG datastream contains no image).")},
+        // libjpeg-turbo's 8-bit library writes neither 12-bit nor lossless
+        // files, so its baseline output is relabelled.
+        {"12-bit", WithFrameHeader(plain, 4, "\x0C"),
+         kLoadFailed + wxT(" (Unsupported JPEG data precision 12).")},
+        {"lossless", WithFrameHeader(plain, 1, "\xC3"),
+         kLoadFailed + wxT(" (Unsupported JPEG process: SOF type 0xc3).")},
+        // 65500 x 65500: over a gigapixel, refused before any decoding.
+        {"huge frame", WithFrameHeader(WriteJpeg(wide), 5, "\xFF\xDC\xFF\xDC"),
+         wxT("JPEG: image of 65500 x 65500 pixels is too large.")},
     };
     for (const Case& c : cases)
     {
         for (bool verbose : {true, false})
         {
+            SCOPED_TRACE(std::string(c.name) + (verbose ? " verbose" : " quiet"));
             qlImage image;
             image.Create(2, 2);
             CapturedLog log;
+            StderrCapture stderrText;
             EXPECT_FALSE(LoadFromMemory(JpegHandler(), image, c.bytes, verbose));
+            EXPECT_EQ(stderrText.Text(), "");
             EXPECT_FALSE(image.IsOk());
             if (verbose)
             {
-                EXPECT_EQ(log.Errors(), std::vector<wxString>{c.message});
+                EXPECT_EQ(ErrorLines(log), c.message.utf8_string() + "\n");
             }
             else
             {
@@ -376,6 +481,68 @@ TEST(qlJPEGHandler, CorruptOrOversizedDataFailsWithItsMessageOnlyWhenVerbose)
             }
         }
     }
+}
+
+TEST(qlJPEGHandler, LibraryWarningsReachOnlyTheToolkitsVerboseLog)
+{
+    JpegFixture fixture;
+    fixture.width = 64;
+    fixture.height = 64;
+    for (int i = 0; i < 64 * 64 * 3; ++i)
+        fixture.pixels.push_back(static_cast<unsigned char>(i * 13));
+    const std::string jpeg = WriteJpeg(fixture);
+    const std::string truncated = jpeg.substr(0, jpeg.size() / 2);
+    const bool wasVerbose = wxLog::GetVerbose();
+    for (bool toolkitVerbose : {true, false})
+        for (bool verbose : {true, false})
+        {
+            SCOPED_TRACE(std::string(toolkitVerbose ? "toolkit verbose" : "toolkit quiet") +
+                         (verbose ? ", handler verbose" : ", handler quiet"));
+            wxLog::SetVerbose(toolkitVerbose);
+            qlImage image;
+            CapturedLog log;
+            StderrCapture stderrText;
+            EXPECT_TRUE(LoadFromMemory(JpegHandler(), image, truncated, verbose));
+            EXPECT_EQ(stderrText.Text(), "");
+            if (toolkitVerbose && verbose)
+            {
+                ASSERT_EQ(log.Records().size(), 1u);
+                EXPECT_EQ(log.Records()[0].level, wxLOG_Info);
+                EXPECT_EQ(log.Records()[0].text,
+                          wxT("JPEG library warning: Corrupt JPEG data: premature end of data "
+                              "segment"));
+            }
+            else
+            {
+                EXPECT_TRUE(log.Records().empty());
+            }
+        }
+    wxLog::SetVerbose(wasVerbose);
+}
+
+TEST(qlJPEGHandler, ReadBufferWithoutMemoryIsALackOfMemory)
+{
+    const std::string jpeg = WriteJpeg(JpegFixture());
+    // The 2048-byte read buffer does not fit what is left of the permanent
+    // pool's first block, so libjpeg asks for a block of its own: the
+    // buffer, the pool's header and some alignment slack (2103 bytes in
+    // libjpeg-turbo 2.1). Nothing else a load takes is of that size.
+    SmallAllocationFailure failure;
+    failure.from = 2048;
+    failure.to = 2048 + 64;
+    qlImage image;
+    CapturedLog log;
+    gSmallAllocationFailure = &failure;
+    const bool loaded = LoadFromMemory(JpegHandler(), image, jpeg);
+    gSmallAllocationFailure = nullptr;
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(failure.failed, 1);
+    EXPECT_FALSE(image.IsOk());
+    EXPECT_EQ(ErrorLines(log), "JPEG: not enough memory to load the image.\n");
+
+    // The next load finds the library as it was.
+    ASSERT_TRUE(LoadFromMemory(JpegHandler(), image, jpeg));
+    EXPECT_EQ(image.GetWidth(), 4);
 }
 
 TEST(qlJPEGHandler, TruncatedFileLoadsAtFullSize)
@@ -411,8 +578,12 @@ TEST(qlJPEGHandler, FailingOutputStreamIsAFailedSave)
         wxImage image = MakeRgbImage(size, size);
         FailingOutputStream stream(0); // a full disk
         CapturedLog log;
+        StderrCapture stderrText;
         EXPECT_FALSE(JpegHandler()->SaveFile(&image, stream, true)) << size;
-        EXPECT_EQ(log.Errors(), std::vector<wxString>{kSaveFailed});
+        EXPECT_EQ(stderrText.Text(), "");
+        EXPECT_EQ(ErrorLines(log),
+                  "JPEG: Couldn't save image (Output file write error --- out of disk "
+                  "space?).\n");
     }
 }
 
