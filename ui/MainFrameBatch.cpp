@@ -1,5 +1,6 @@
 #include "ui/MainFrame.h"
 
+#include "job/RunBatch.h"
 #include "ui/AppGlobals.h"
 #include "ui/BatchErrorLog.h"
 
@@ -23,12 +24,6 @@
 
 namespace
 {
-
-struct PathPair
-{
-    wxString source;
-    wxString output;
-};
 
 /// One box for the whole run: the files the job could not write, then what
 /// it logged about them.
@@ -151,7 +146,7 @@ void MainFrame::OnResize(wxCommandEvent&)
                     "the original images. Are you sure that you want to overwrite them?")))
         return;
 
-    std::vector<PathPair> pairs;
+    std::vector<BatchFile> pairs;
     for (unsigned int i = 0; i < m_fileList->GetCount(); ++i)
     {
         if (!m_fileList->IsChecked(i))
@@ -163,8 +158,9 @@ void MainFrame::OnResize(wxCommandEvent&)
         pairs.push_back({wxFileName(sourceFolder, name).GetFullPath(), output.GetFullPath()});
     }
 
-    const bool anyOutputExists = std::any_of(
-        pairs.begin(), pairs.end(), [](const PathPair& pair) { return wxFileExists(pair.output); });
+    const bool anyOutputExists =
+        std::any_of(pairs.begin(), pairs.end(),
+                    [](const BatchFile& pair) { return wxFileExists(pair.output); });
     if (anyOutputExists &&
         !AskYesNo(_("One or more output files already exist and will be overwritten. Are you sure "
                     "that you want to overwrite them?")))
@@ -185,7 +181,8 @@ void MainFrame::OnResize(wxCommandEvent&)
     {
         BatchErrorLog errorLog;
         ShowProgress(0, total, 0);
-        for (int i = 0; i < total; ++i)
+        BatchCallbacks callbacks;
+        callbacks.requestFor = [this, jpegQuality](std::size_t)
         {
             // Read for every file: the field is disabled, but the value is
             // taken as it stands now.
@@ -195,14 +192,17 @@ void MainFrame::OnResize(wxCommandEvent&)
             request.interpolator =
                 static_cast<InterpolatorSetting>(m_interpolatorRadio->GetSelection());
             request.jpegQuality = static_cast<int>(jpegQuality);
-            const ResizeResult result = m_fileJob(pairs[i].source, pairs[i].output, request,
-                                                  [this] { return ConfirmStop(); });
+            return request;
+        };
+        callbacks.shouldStop = [this] { return ConfirmStop(); };
+        callbacks.fileDone = [&](std::size_t index, const ResizeResult& result)
+        {
             // A confirmed stop leaves the file unwritten on purpose, and an
             // output without Exif data is still the resized image.
             if (result.status == ResizeResult::Status::NotWritten)
-                failedFiles.Add(pairs[i].source);
+                failedFiles.Add(pairs[index].source);
 
-            const int done = i + 1;
+            const int done = static_cast<int>(index) + 1;
             m_progressGauge->SetValue(done);
             m_progressGauge->Refresh();
             m_progressGauge->Update();
@@ -211,13 +211,15 @@ void MainFrame::OnResize(wxCommandEvent&)
             if (m_stopRequested)
             {
                 stopped = true;
-                break;
+                return false;
             }
             // The user answered No to the stop a close asked for: the
             // window stays.
             if (!m_closeForced)
                 m_closePending = false;
-        }
+            return true;
+        };
+        RunBatch(pairs, callbacks, m_fileJob);
         errors = errorLog.Errors();
     }
 

@@ -14,6 +14,7 @@
 
 #include "app/ApplicationSetup.h"
 #include "job/ResizeFile.h"
+#include "job/RunBatch.h"
 #include "platform/FolderListing.h"
 
 #include <wx/app.h>
@@ -30,6 +31,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
 namespace
 {
@@ -187,23 +189,32 @@ wxArrayString ListedNames(const wxString& folder)
     return names;
 }
 
-int RunBatch(const Request& request)
+int RunBatchCommand(const Request& request)
 {
-    int failures = 0;
-    for (const wxString& name : ListedNames(request.source))
+    // The window's path rule, and its batch driver.
+    std::vector<BatchFile> files;
+    const wxArrayString names = ListedNames(request.source);
+    for (const wxString& name : names)
     {
-        // The window's path rule.
         wxFileName output(request.output, name);
         if (request.saveToJpeg)
             output.SetExt(wxT("jpg"));
-        const bool ok = ResizeFile(wxFileName(request.source, name).GetFullPath(),
-                                   output.GetFullPath(), ToResizeRequest(request))
-                            .IsWritten();
-        std::printf("%s %s\n", ok ? "ok" : "failed", static_cast<const char*>(name.fn_str()));
+        files.push_back({wxFileName(request.source, name).GetFullPath(), output.GetFullPath()});
+    }
+    int failures = 0;
+    BatchCallbacks callbacks;
+    callbacks.requestFor = [&](std::size_t) { return ToResizeRequest(request); };
+    callbacks.fileDone = [&](std::size_t index, const ResizeResult& result)
+    {
+        const bool ok = result.IsWritten();
+        std::printf("%s %s\n", ok ? "ok" : "failed",
+                    static_cast<const char*>(names[index].fn_str()));
         std::fflush(stdout);
         if (!ok)
             ++failures;
-    }
+        return true;
+    };
+    RunBatch(files, callbacks);
     return failures == 0 ? 0 : 1;
 }
 
@@ -232,7 +243,7 @@ int main(int argc, char** argv)
     Request request;
     int result = 2;
     if (ParseArguments(argc, argv, request))
-        result = request.batch ? RunBatch(request) : Run(request);
+        result = request.batch ? RunBatchCommand(request) : Run(request);
     else
         std::fputs(Usage, stderr);
 
