@@ -88,9 +88,6 @@ private:
     /// then asks the user to confirm a requested stop and keeps the answer.
     bool ConfirmStop();
 
-    /// Decimal text to a number as the C library's strtol reads it, held to
-    /// the range of a 32-bit int as the settings and the job store numbers.
-    static long TextToLong(const wxString& text);
 
     void OnSourceFolderChanged(wxCommandEvent& event);
     void OnSourceBrowse(wxCommandEvent& event);

@@ -3,6 +3,7 @@
 #include "job/RunBatch.h"
 #include "ui/AppGlobals.h"
 #include "ui/BatchErrorLog.h"
+#include "ui/TextToLong.h"
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -18,8 +19,6 @@
 #include <wx/textctrl.h>
 
 #include <algorithm>
-#include <climits>
-#include <cwchar>
 #include <vector>
 
 namespace
@@ -46,12 +45,6 @@ wxString FailureReport(const wxArrayString& failedFiles, const wxArrayString& er
 }
 
 } // namespace
-
-long MainFrame::TextToLong(const wxString& text)
-{
-    const long number = std::wcstol(text.wc_str(), nullptr, 10);
-    return std::clamp<long>(number, INT_MIN, INT_MAX);
-}
 
 void MainFrame::EnableControls(bool enable)
 {

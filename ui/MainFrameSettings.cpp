@@ -2,6 +2,7 @@
 
 #include "platform/SettingsStore.h"
 #include "ui/AppGlobals.h"
+#include "ui/TextToLong.h"
 
 #include <wx/checkbox.h>
 #include <wx/filefn.h>

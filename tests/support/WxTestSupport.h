@@ -57,3 +57,21 @@ private:
     wxString m_message;
     int m_answer;
 };
+
+/// Expects a message box, keeps its text in *message and answers OK: for
+/// reports whose exact wording the test does not pin down.
+class KeepMessage : public wxExpectModalBase<wxMessageDialog, KeepMessage>
+{
+public:
+    explicit KeepMessage(wxString* message) : m_message(message) {}
+
+protected:
+    int OnInvoked(wxMessageDialog* dialog) const override
+    {
+        *m_message = dialog->GetMessage();
+        return wxID_OK;
+    }
+
+private:
+    wxString* m_message;
+};

@@ -2,6 +2,7 @@
 // codecs: the outputs must have the requested size, the source's ICC
 // profile and its Exif data brought up to date.
 
+#include "Identity.h"
 #include "tests/job/JobFixtures.h"
 #include "tests/support/WxTestSupport.h"
 #include "tests/ui/UiTestSupport.h"
@@ -67,7 +68,7 @@ TEST(MainFrameEndToEnd, ResizesEveryTickedFileKeepingProfileAndExif)
         std::unique_ptr<Exiv2::Image> metadata = ReadMetadata(output);
         ASSERT_TRUE(metadata);
         Exiv2::ExifData& written = metadata->exifData();
-        EXPECT_EQ(written["Exif.Image.Software"].toString(), "Pixmora 2.1");
+        EXPECT_EQ(written["Exif.Image.Software"].toString(), PIXMORA_TITLE " " PIXMORA_VERSION);
         EXPECT_EQ(written["Exif.Photo.PixelXDimension"].toLong(), c.outputWidth);
         EXPECT_EQ(written["Exif.Photo.PixelYDimension"].toLong(), c.outputHeight);
 
@@ -77,4 +78,40 @@ TEST(MainFrameEndToEnd, ResizesEveryTickedFileKeepingProfileAndExif)
         wxTheApp->ProcessIdle();
         ASSERT_TRUE(wxRemoveFile(input));
     }
+}
+
+TEST(MainFrameEndToEnd, AFileWithUnreadableMetadataIsWrittenAndNotCalledNotResized)
+{
+    PIXMORA_REQUIRE_CODECS();
+    TempDir dir;
+    const wxString source = dir.File(wxT("scans"));
+    const wxString destination = dir.File(wxT("small"));
+    ASSERT_TRUE(wxMkdir(source) && wxMkdir(destination));
+    // The metadata library does not know BigTIFF; the codecs read it.
+    ASSERT_TRUE(WriteBigTiffFixture(wxFileName(source, wxT("big.tif")).GetFullPath(), 80, 40));
+    const Exiv2::ExifData exif = CameraExif(80, 40);
+    FixtureOptions options;
+    options.exif = &exif;
+    ASSERT_TRUE(WriteFixture(wxFileName(source, wxT("photo.jpg")).GetFullPath(), 80, 40, options));
+
+    MainFrame* frame = MakeFrame();
+    Type(frame, ID_SOURCE_FOLDER, source);
+    Type(frame, ID_DESTINATION_FOLDER, destination);
+    Type(frame, ID_VALUE, wxT("40"));
+    Click(frame, ID_SELECT_ALL);
+    // The one box after the run says what was lost, and lists no file as
+    // not resized.
+    wxString report;
+    wxTEST_DIALOG(Click(frame, ID_RESIZE), KeepMessage(&report));
+    EXPECT_FALSE(report.Contains(wxT("These files could not be resized"))) << report;
+    EXPECT_TRUE(report.Contains(wxT("big.tif"))) << report;
+    EXPECT_TRUE(report.Contains(wxT("metadata"))) << report;
+    for (const wxChar* name : {wxT("big.tif"), wxT("photo.jpg")})
+    {
+        qlImage result;
+        ASSERT_TRUE(LoadImage(wxFileName(destination, name).GetFullPath(), result)) << name;
+        EXPECT_EQ(result.GetWidth(), 40) << name;
+    }
+    frame->Destroy();
+    wxTheApp->ProcessIdle();
 }
