@@ -23,8 +23,17 @@ void SetUpTranslations(const wxString& executablePath)
 
     auto* translations = new wxTranslations;
     translations->SetLanguage(wxLANGUAGE_DEFAULT);
-    // The toolkit's own texts, where Debian's wx3.2-i18n is installed.
+    wxTranslations::Set(translations);
+    const wxString language =
+        translations->GetBestTranslation(wxT("pixmora"), wxLANGUAGE_ENGLISH_US);
+    // Without a catalogue of Pixmora's own the toolkit's is not loaded
+    // either: it would turn a few labels ("&Help") into the language and
+    // leave the rest English.
+    if (language.empty() || language.StartsWith(wxT("en")))
+        return;
+    // The toolkit's catalogue (Debian's wx3.2-i18n) for its own dialogs,
+    // added first so that Pixmora's, looked up first, wins where both have
+    // a text.
     translations->AddStdCatalog();
     translations->AddCatalog(wxT("pixmora"));
-    wxTranslations::Set(translations);
 }

@@ -13,10 +13,11 @@ pixmora_build_packages=(
 )
 
 # Only the tests use these: validators, image tools the tests compare with,
-# the locales the translated window is tested in.
+# the locales the translated window is tested in and the toolkit's own
+# catalogues (which must not translate a window Pixmora has no catalogue for).
 pixmora_test_packages=(
     desktop-file-utils appstream gettext imagemagick libtiff-tools libimage-exiftool-perl
-    xdotool locales
+    xdotool locales wx3.2-i18n
 )
 
 # The locales the translation tests start the window in; de_DE also stands
