@@ -1,9 +1,11 @@
 #include "app/PixmoraApp.h"
 
 #include "app/ApplicationSetup.h"
+#include "app/SetUpTranslations.h"
 #include "ui/MainFrame.h"
 
 #include <exiv2/exiv2.hpp>
+#include <wx/stdpaths.h>
 
 wxIMPLEMENT_DYNAMIC_CLASS(PixmoraApp, wxApp);
 
@@ -15,6 +17,7 @@ bool PixmoraApp::OnInit()
     // The base OnInit is not called: it would parse the command line, and
     // arguments are to have no effect.
     SetUpApplication(*this);
+    SetUpTranslations(wxStandardPaths::Get().GetExecutablePath());
 
     MainFrame* frame = new MainFrame(nullptr, ID_MAINFRAME, _("Pixmora"), wxDefaultPosition,
                                      wxSize(500, 600),

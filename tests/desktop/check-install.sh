@@ -30,6 +30,15 @@ for f in "$prefix/bin/pixmora" "$desktop" "$metainfo"; do
 done
 [ -x "$prefix/bin/pixmora" ] || fail "bin/pixmora is not executable"
 
+# The catalogues, and the entry and metainfo carrying their translations.
+for lang in $(grep -v '^#' "$(dirname "$0")/../../po/LINGUAS"); do
+    mo=$prefix/share/locale/$lang/LC_MESSAGES/pixmora.mo
+    [ -s "$mo" ] || fail "missing ${mo#$prefix/}"
+    grep -q "^Comment\[$lang\]=" "$desktop" || fail "the installed entry has no Comment[$lang]"
+    grep -q "<summary xml:lang=\"$lang\">" "$metainfo" || fail "the installed metainfo has no $lang summary"
+done
+[ -s "$prefix/share/man/man1/pixmora.1" ] || fail "missing share/man/man1/pixmora.1"
+
 entry() { sed -n "s/^$1=//p" "$desktop"; }
 icon=$(entry Icon)
 [ "$icon" = "$id" ] || fail "Icon=$icon, expected $id"
