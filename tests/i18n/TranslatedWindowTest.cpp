@@ -153,10 +153,12 @@ TEST_F(TranslatedWindow, QualityWithADecimalCommaLocaleStillReadsAsDigits)
     MainFrame* frame = MakeFrame();
     std::vector<std::pair<int, int>> calls; // value, quality
     frame->SetFileJob(
-        [&](bool&, const wxString&, const wxString&, int value, int, int, int quality)
+        [&](const wxString&, const wxString&, const ResizeRequest& request, const StopCheck&)
         {
-            calls.emplace_back(value, quality);
-            return true;
+            calls.emplace_back(request.value, request.jpegQuality);
+            ResizeResult result;
+            result.status = ResizeResult::Status::Written;
+            return result;
         });
     Type(frame, ID_SOURCE_FOLDER, source);
     Type(frame, ID_DESTINATION_FOLDER, destination);
