@@ -1,15 +1,17 @@
 #include "job/LogCapture.h"
 
+#include "job/ThreadLogTarget.h"
+
 // The previous target is asked for first so that the toolkit creates its
 // default one if it has none yet, and lower-level messages have a place to go.
-LogCapture::LogCapture() : m_previous(wxLog::GetActiveTarget())
+LogCapture::LogCapture() : m_previous(ThreadLogTarget())
 {
-    wxLog::SetActiveTarget(this);
+    SetThreadLogTarget(this);
 }
 
 LogCapture::~LogCapture()
 {
-    wxLog::SetActiveTarget(m_previous);
+    SetThreadLogTarget(m_previous);
 }
 
 void LogCapture::DoLogRecord(wxLogLevel level, const wxString& message, const wxLogRecordInfo& info)

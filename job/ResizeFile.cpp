@@ -3,22 +3,18 @@
 #include "codecs/qlImage.h"
 #include "job/ByteOutputStream.h"
 #include "job/ComputeTargetSize.h"
+#include "job/LoadSource.h"
 #include "job/LogCapture.h"
-#include "job/LogLevelGuard.h"
+#include "job/LogRecorder.h"
 #include "job/MapInterpolator.h"
-#include "job/ReadSourceMetadata.h"
 #include "job/SaveHandler.h"
 #include "job/UpdateExif.h"
 #include "job/WriteExifToBytes.h"
-#include "platform/LargeBuffer.h"
 #include "platform/ReplaceFileContents.h"
 #include "resample/ResampleImage.h"
 
-#include <wx/ffile.h>
-#include <wx/filefn.h>
 #include <wx/intl.h>
 #include <wx/log.h>
-#include <wx/mstream.h>
 
 #include <climits>
 #include <cstdlib>
@@ -31,114 +27,9 @@
 namespace
 {
 
-// For bytes that are read over at once: not cleared first, and in huge
-// pages when there are many.
-template <typename T> struct UnclearedAllocator
-{
-    using value_type = T;
-    UnclearedAllocator() = default;
-    template <typename U> UnclearedAllocator(const UnclearedAllocator<U>&) noexcept {}
-    T* allocate(std::size_t n)
-    {
-        if (n > std::size_t(-1) / sizeof(T))
-            throw std::bad_alloc();
-        auto* memory = reinterpret_cast<T*>(AllocateLargeBuffer(n * sizeof(T)));
-        if (memory == nullptr)
-            throw std::bad_alloc();
-        return memory;
-    }
-    void deallocate(T* memory, std::size_t) noexcept { std::free(memory); }
-    template <typename U> void construct(U* at) noexcept { ::new (static_cast<void*>(at)) U; }
-    template <typename U> bool operator==(const UnclearedAllocator<U>&) const noexcept
-    {
-        return true;
-    }
-    template <typename U> bool operator!=(const UnclearedAllocator<U>&) const noexcept
-    {
-        return false;
-    }
-};
-
-using FileBytes = std::vector<unsigned char, UnclearedAllocator<unsigned char>>;
-
 wxString ReasonOr(const wxString& reason, const wxString& fallback)
 {
     return reason.empty() ? fallback : reason;
-}
-
-/// Reads the whole file at path; logs one line, sets message to it and
-/// returns false when it cannot.
-bool ReadWholeFile(const wxString& path, FileBytes& bytes, wxString& message)
-{
-    wxString reason;
-    {
-        LogCapture capture;
-        wxFFile file(path, wxT("rb"));
-        if (!file.IsOpened())
-        {
-            // The toolkit's own line already names the file: it goes on as
-            // it was logged.
-            message = capture.Errors();
-            reason = _("it cannot be opened");
-        }
-        else
-        {
-            // A folder opens like a file and reports an absurd length, which
-            // would be allocated before the first read fails.
-            const wxFileOffset length = wxDirExists(path) ? wxInvalidOffset : file.Length();
-            if (length >= 0)
-            {
-                bytes.resize(static_cast<size_t>(length));
-                if (file.Read(bytes.data(), bytes.size()) == bytes.size())
-                    return true;
-                reason = ReasonOr(capture.Errors(), _("the file ended early"));
-            }
-            else
-                reason = ReasonOr(capture.Errors(), _("its length is unknown"));
-        }
-    }
-    if (message.empty())
-        message = wxString::Format(_("Can't read file '%s': %s."), path, reason);
-    wxLogError(wxT("%s"), message);
-    return false;
-}
-
-/// Decodes bytes through the registry into image; logs one line naming the
-/// file, sets message to it and returns false when no handler gives an
-/// image with pixels.
-bool Decode(const wxString& path, const FileBytes& bytes, qlImage& image, wxString& message)
-{
-    wxString reason;
-    {
-        LogCapture capture;
-        wxMemoryInputStream stream(bytes.data(), bytes.size());
-        if (image.LoadFile(stream, wxBITMAP_TYPE_ANY, -1) && image.GetWidth() > 0 &&
-            image.GetHeight() > 0)
-            return true;
-        reason = ReasonOr(capture.Errors(), _("unknown image format"));
-    }
-    message = wxString::Format(_("Can't load image from file '%s': %s."), path, reason);
-    wxLogError(wxT("%s"), message);
-    return false;
-}
-
-/// Source metadata, or none when the library cannot read it: the image is
-/// then still resized, and the output goes without Exif data. The line
-/// logged then is also put in message.
-std::unique_ptr<Exiv2::Image> ReadMetadataOrNone(const wxString& sourcePath, wxString& message)
-{
-    try
-    {
-        return ReadSourceMetadata(sourcePath);
-    }
-    catch (const std::exception& error)
-    {
-        message = wxString::Format(
-            _("Can't read the metadata of '%s' (%s); its resized image gets no Exif data."),
-            sourcePath, wxString::FromUTF8(error.what()));
-        wxLogError(wxT("%s"), message);
-        return nullptr;
-    }
 }
 
 bool IsWithinImageLimits(const TargetSize& size)
@@ -183,35 +74,24 @@ ResizeResult Failed(ResizeResult result, const wxString& message)
     return result;
 }
 
-ResizeResult RunJob(const wxString& sourcePath, const wxString& outputPath,
-                    const ResizeRequest& request, const StopCheck& shouldStop)
+ResizeResult RunJob(LoadedSource& loaded, const wxString& outputPath, const ResizeRequest& request,
+                    const StopCheck& shouldStop)
 {
     ResizeResult result;
-    // Warnings while reading a source (a decoder's "corrupt data, recovered")
-    // would drown the errors that matter.
-    LogLevelGuard quietWhileReading(wxLOG_Error);
-
-    qlImage source;
+    LogRecorder::Replay(loaded.log);
+    loaded.log.clear();
+    if (!loaded.IsOk())
     {
-        FileBytes fileBytes;
-        wxString reason;
-        if (!ReadWholeFile(sourcePath, fileBytes, reason) ||
-            !Decode(sourcePath, fileBytes, source, reason))
-        {
-            result.reason = reason;
-            return result;
-        }
+        result.reason = loaded.failure;
+        return result;
     }
+    const wxString& sourcePath = loaded.sourcePath;
+    qlImage& source = loaded.image;
+    const std::vector<unsigned char>& profile = loaded.profile;
+    const std::unique_ptr<Exiv2::Image>& metadata = loaded.metadata;
+    const wxString& metadataError = loaded.metadataError;
     result.sourceWidth = source.GetWidth();
     result.sourceHeight = source.GetHeight();
-    const std::vector<unsigned char> profile(source.GetICCProfile(),
-                                             source.GetICCProfile() + source.GetICCProfileLength());
-    source.SetICCProfile(nullptr, 0);
-
-    // Read before anything is written: the output may be the source itself.
-    wxString metadataError;
-    const std::unique_ptr<Exiv2::Image> metadata = ReadMetadataOrNone(sourcePath, metadataError);
-    quietWhileReading.Restore();
 
     const TargetSize size =
         ComputeTargetSize(source.GetWidth(), source.GetHeight(), request.value, request.dimension);
@@ -311,12 +191,13 @@ ResizeResult RunJob(const wxString& sourcePath, const wxString& outputPath,
 
 } // namespace
 
-ResizeResult ResizeFile(const wxString& sourcePath, const wxString& outputPath,
-                        const ResizeRequest& request, const StopCheck& shouldStop)
+ResizeResult ResizeLoaded(LoadedSource& source, const wxString& outputPath,
+                          const ResizeRequest& request, const StopCheck& shouldStop)
 {
+    const wxString sourcePath = source.sourcePath;
     try
     {
-        return RunJob(sourcePath, outputPath, request, shouldStop);
+        return RunJob(source, outputPath, request, shouldStop);
     }
     catch (const std::bad_alloc&)
     {
@@ -328,4 +209,11 @@ ResizeResult ResizeFile(const wxString& sourcePath, const wxString& outputPath,
         return Failed({}, wxString::Format(_("Can't resize '%s': %s."), sourcePath,
                                            wxString::FromUTF8(error.what())));
     }
+}
+
+ResizeResult ResizeFile(const wxString& sourcePath, const wxString& outputPath,
+                        const ResizeRequest& request, const StopCheck& shouldStop)
+{
+    LoadedSource source = LoadSource(sourcePath);
+    return ResizeLoaded(source, outputPath, request, shouldStop);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "job/LoadSource.h"
 #include "job/ResizeRequest.h"
 #include "job/ResizeResult.h"
 #include "resample/StopCheck.h"
@@ -18,3 +19,9 @@
 /// is left.
 ResizeResult ResizeFile(const wxString& sourcePath, const wxString& outputPath,
                         const ResizeRequest& request, const StopCheck& shouldStop = {});
+
+/// The same job for a source already loaded (by LoadSource, possibly on
+/// another thread): first logs what loading logged, then goes on as
+/// ResizeFile does. The source's pixels are released on the way.
+ResizeResult ResizeLoaded(LoadedSource& source, const wxString& outputPath,
+                          const ResizeRequest& request, const StopCheck& shouldStop = {});

@@ -1,6 +1,5 @@
 #include "ui/MainFrame.h"
 
-#include "job/ResizeFile.h"
 #include "platform/IconResource.h"
 #include "ui/CAbout.h"
 #include "ui/DnDFile.h"
@@ -39,8 +38,7 @@ MainFrame::MainFrame(wxWindow* parent, wxWindowID id, const wxString& caption, c
                      const wxSize& size, long style)
     : wxFrame(parent, id, caption, pos, size, style, wxT("frame")),
       m_chooseFolder([this](const wxString& message, const wxString& initial)
-                     { return ShowFolderDialog(message, initial); }),
-      m_fileJob(ResizeFile)
+                     { return ShowFolderDialog(message, initial); })
 {
     CreateControls();
     // The frame takes every size of the icon group, so that the desktop can

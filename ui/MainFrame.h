@@ -75,7 +75,8 @@ public:
 
     /// Replaces the folder chooser (a wxDirDialog by default).
     void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
-    /// Replaces the per-file job (ResizeFile by default).
+    /// Replaces the per-file job (by default the batch driver's own, which
+    /// reads the next file ahead).
     void SetFileJob(FileJob job) { m_fileJob = std::move(job); }
 
 private:

@@ -12,6 +12,8 @@
 #include <wx/checkbox.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
+#include <wx/stattext.h>
+#include <wx/timer.h>
 
 TEST(MainFrameEndToEnd, ResizesEveryTickedFileKeepingProfileAndExif)
 {
@@ -112,6 +114,64 @@ TEST(MainFrameEndToEnd, AFileWithUnreadableMetadataIsWrittenAndNotCalledNotResiz
         ASSERT_TRUE(LoadImage(wxFileName(destination, name).GetFullPath(), result)) << name;
         EXPECT_EQ(result.GetWidth(), 40) << name;
     }
+    frame->Destroy();
+    wxTheApp->ProcessIdle();
+}
+
+TEST(MainFrameEndToEnd, StopDuringARealRunKeepsEveryEarlierOutputWhole)
+{
+    PIXMORA_REQUIRE_CODECS();
+    TempDir dir;
+    const wxString source = dir.File(wxT("photos"));
+    const wxString destination = dir.File(wxT("small"));
+    ASSERT_TRUE(wxMkdir(source) && wxMkdir(destination));
+    const char* const names[] = {"1.jpg", "2.jpg", "3.jpg", "4.jpg"};
+    for (const char* name : names)
+        ASSERT_TRUE(
+            WriteFixture(wxFileName(source, wxString::FromUTF8(name)).GetFullPath(), 2400, 1600));
+
+    MainFrame* frame = MakeFrame();
+    Type(frame, ID_SOURCE_FOLDER, source);
+    Type(frame, ID_DESTINATION_FOLDER, destination);
+    Type(frame, ID_VALUE, wxT("1200"));
+    Click(frame, ID_SELECT_ALL);
+    // Once the first file is done, Stop is pressed; the timer's events come
+    // through the yield between blocks, as the user's click would.
+    wxStaticText* counter =
+        dynamic_cast<wxStaticText*>(wxWindow::FindWindowById(ID_GAUGE, frame)->GetNextSibling());
+    ASSERT_NE(counter, nullptr);
+    wxTimer timer;
+    bool clicked = false;
+    timer.Bind(wxEVT_TIMER,
+               [&](wxTimerEvent&)
+               {
+                   if (!clicked && counter->GetLabel() == wxT("1/4"))
+                   {
+                       clicked = true;
+                       Click(frame, ID_RESIZE);
+                   }
+               });
+    timer.Start(5);
+    wxTEST_DIALOG(Click(frame, ID_RESIZE),
+                  ExpectMessage(wxT("Do you want to stop resizing?"), wxID_YES));
+    timer.Stop();
+    ASSERT_TRUE(clicked);
+
+    // The files before the stopped one are whole; nothing else is there,
+    // not even a temporary.
+    const std::vector<std::string> written = FolderEntries(destination);
+    ASSERT_GE(written.size(), 1u);
+    ASSERT_LT(written.size(), 4u);
+    for (std::size_t i = 0; i < written.size(); ++i)
+    {
+        EXPECT_EQ(written[i], names[i]);
+        qlImage result;
+        ASSERT_TRUE(LoadImage(wxFileName(destination, wxString::FromUTF8(written[i])).GetFullPath(),
+                              result));
+        EXPECT_EQ(result.GetWidth(), 1200);
+        EXPECT_EQ(result.GetHeight(), 800);
+    }
+    EXPECT_EQ(Control<wxButton>(frame, ID_RESIZE)->GetLabel(), wxT("Resize"));
     frame->Destroy();
     wxTheApp->ProcessIdle();
 }
