@@ -9,35 +9,6 @@
 #include <cstdlib>
 #include <jpeglib.h>
 
-CapturedLog::CapturedLog() : m_previous(wxLog::SetActiveTarget(this)) {}
-
-CapturedLog::~CapturedLog()
-{
-    wxLog::SetActiveTarget(m_previous);
-}
-
-std::vector<wxString> CapturedLog::Errors() const
-{
-    std::vector<wxString> errors;
-    for (const Record& record : m_records)
-        if (record.level == wxLOG_Error)
-            errors.push_back(record.text);
-    return errors;
-}
-
-bool CapturedLog::Contains(wxLogLevel level, const wxString& text) const
-{
-    for (const Record& record : m_records)
-        if (record.level == level && record.text == text)
-            return true;
-    return false;
-}
-
-void CapturedLog::DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&)
-{
-    m_records.push_back({level, msg});
-}
-
 std::vector<JpegSegment> ReadJpegSegments(const std::string& jpeg)
 {
     std::vector<JpegSegment> segments;
