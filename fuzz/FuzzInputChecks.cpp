@@ -4,12 +4,10 @@
 #include "codecs/qlJPEGHandler.h"
 #include "codecs/qlTIFFHandler.h"
 #include "fuzz/IccRecords.h"
+#include "tests/support/EncodeJpegToMemory.h"
 
-#include <jpeglib.h>
 #include <wx/mstream.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace
@@ -40,30 +38,11 @@ std::string CheckLoaded(bool loaded, const qlImage& image)
 /// handler keeps the profile.
 std::string TinyJpeg()
 {
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = 8;
-    info.image_height = 8;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_start_compress(&info, TRUE);
-    unsigned char row[8 * 3] = {};
-    for (int y = 0; y < 8; ++y)
-    {
-        JSAMPROW rows[1] = {row};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    std::string bytes(reinterpret_cast<char*>(buffer), size);
-    std::free(buffer);
-    jpeg_destroy_compress(&info);
-    return bytes;
+    JpegEncoding encoding;
+    encoding.width = 8;
+    encoding.height = 8;
+    encoding.sample = [](std::uint32_t, std::uint32_t, int) -> unsigned char { return 0; };
+    return EncodeJpegToMemory(encoding);
 }
 
 } // namespace

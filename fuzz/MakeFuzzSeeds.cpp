@@ -5,6 +5,7 @@
 //   pixmora_fuzz_seeds OUTDIR    (creates OUTDIR/jpeg, OUTDIR/tiff, OUTDIR/icc)
 
 #include "fuzz/IccRecords.h"
+#include "tests/support/EncodeJpegToMemory.h"
 
 #include <jpeglib.h>
 #include <tiffio.h>
@@ -65,67 +66,30 @@ struct JpegOptions
     bool withExifAndComment = false;
 };
 
-struct CompressGuard
-{
-    jpeg_compress_struct* info;
-    ~CompressGuard() { jpeg_destroy_compress(info); }
-};
-
 std::string MakeJpeg(const JpegOptions& options)
 {
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    CompressGuard guard{&info};
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-
-    const int components = options.input == JCS_GRAYSCALE ? 1 : options.input == JCS_CMYK ? 4 : 3;
-    info.image_width = kWidth;
-    info.image_height = kHeight;
-    info.input_components = components;
-    info.in_color_space = options.input;
-    jpeg_set_defaults(&info);
-    if (options.stored != JCS_UNKNOWN)
-        jpeg_set_colorspace(&info, options.stored);
-    jpeg_set_quality(&info, options.quality, TRUE);
-    if (options.progressive)
-        jpeg_simple_progression(&info);
-    info.arith_code = options.arithmetic ? TRUE : FALSE;
-    info.optimize_coding = options.optimize ? TRUE : FALSE;
-    info.restart_interval = options.restartInterval;
-    if (options.fullChroma)
-        info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
-
-    jpeg_start_compress(&info, TRUE);
+    JpegEncoding encoding;
+    encoding.width = kWidth;
+    encoding.height = kHeight;
+    encoding.inputSpace = options.input;
+    encoding.storedSpace = options.stored;
+    encoding.sample = [](std::uint32_t x, std::uint32_t y, int channel)
+    { return Sample(static_cast<int>(x), static_cast<int>(y), channel); };
+    encoding.quality = options.quality;
+    encoding.progressive = options.progressive;
+    encoding.arithmetic = options.arithmetic;
+    encoding.optimize = options.optimize;
+    encoding.fullChroma = options.fullChroma;
+    encoding.restartInterval = options.restartInterval;
     if (options.withExifAndComment)
     {
         const char exif[] = "Exif\0\0MM\0\x2a\0\0\0\x08\0\0";
-        jpeg_write_marker(&info, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(exif),
-                          sizeof exif - 1);
-        const char comment[] = "seed";
-        jpeg_write_marker(&info, JPEG_COM, reinterpret_cast<const JOCTET*>(comment), 4);
+        encoding.markers.push_back({JPEG_APP0 + 1, std::string(exif, sizeof exif - 1)});
+        encoding.markers.push_back({JPEG_COM, "seed"});
     }
     for (const std::string& marker : options.app2)
-        jpeg_write_marker(&info, JPEG_APP0 + 2, reinterpret_cast<const JOCTET*>(marker.data()),
-                          static_cast<unsigned>(marker.size()));
-
-    std::vector<unsigned char> row(std::size_t(kWidth) * components);
-    while (info.next_scanline < info.image_height)
-    {
-        const int y = static_cast<int>(info.next_scanline);
-        for (int x = 0; x < kWidth; ++x)
-            for (int c = 0; c < components; ++c)
-                row[std::size_t(x) * components + c] = Sample(x, y, c);
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    std::string bytes(reinterpret_cast<char*>(buffer), size);
-    std::free(buffer);
-    return bytes;
+        encoding.markers.push_back({JPEG_APP0 + 2, marker});
+    return EncodeJpegToMemory(encoding);
 }
 
 std::vector<std::string> IccMarkers(const std::string& profile, std::size_t pieceSize,

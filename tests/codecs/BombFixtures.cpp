@@ -1,23 +1,18 @@
 #include "tests/codecs/BombFixtures.h"
 
+#include "tests/support/EncodeJpegToMemory.h"
+
 #include <jpeglib.h>
 #include <tiffio.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <vector>
 
 namespace
 {
-
-struct CompressGuard
-{
-    jpeg_compress_struct* cinfo;
-    ~CompressGuard() { jpeg_destroy_compress(cinfo); }
-};
 
 unsigned Byte(const std::string& bytes, size_t i)
 {
@@ -148,41 +143,16 @@ unsigned char UniformSample(std::uint32_t, std::uint32_t, int channel)
 
 std::string EncodeJpeg(const JpegPicture& picture)
 {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr error;
-    cinfo.err = jpeg_std_error(&error);
-    jpeg_create_compress(&cinfo);
-    CompressGuard guard{&cinfo};
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-
-    const int components = picture.grayscale ? 1 : 3;
-    cinfo.image_width = picture.width;
-    cinfo.image_height = picture.height;
-    cinfo.input_components = components;
-    cinfo.in_color_space = picture.grayscale ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, picture.quality, TRUE);
-    cinfo.arith_code = picture.arithmetic ? TRUE : FALSE;
-    cinfo.optimize_coding = picture.optimize ? TRUE : FALSE;
-    if (picture.progressive)
-        jpeg_simple_progression(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-
-    std::vector<unsigned char> row(static_cast<size_t>(picture.width) * components);
-    while (cinfo.next_scanline < cinfo.image_height)
-    {
-        for (std::uint32_t x = 0; x < picture.width; ++x)
-            for (int c = 0; c < components; ++c)
-                row[x * components + c] = picture.sample(x, cinfo.next_scanline, c);
-        JSAMPROW rows = row.data();
-        jpeg_write_scanlines(&cinfo, &rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    std::string bytes(reinterpret_cast<char*>(buffer), size);
-    std::free(buffer);
-    return bytes;
+    JpegEncoding encoding;
+    encoding.width = picture.width;
+    encoding.height = picture.height;
+    encoding.inputSpace = picture.grayscale ? JCS_GRAYSCALE : JCS_RGB;
+    encoding.sample = picture.sample;
+    encoding.quality = picture.quality;
+    encoding.progressive = picture.progressive;
+    encoding.arithmetic = picture.arithmetic;
+    encoding.optimize = picture.optimize;
+    return EncodeJpegToMemory(encoding);
 }
 
 std::string WithJpegFrameSize(std::string jpeg, std::uint16_t width, std::uint16_t height)

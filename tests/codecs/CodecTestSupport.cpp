@@ -2,41 +2,12 @@
 
 #include "codecs/qlJPEGHandler.h"
 #include "codecs/qlTIFFHandler.h"
+#include "tests/support/EncodeJpegToMemory.h"
 
 #include <wx/mstream.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <jpeglib.h>
-
-CapturedLog::CapturedLog() : m_previous(wxLog::SetActiveTarget(this)) {}
-
-CapturedLog::~CapturedLog()
-{
-    wxLog::SetActiveTarget(m_previous);
-}
-
-std::vector<wxString> CapturedLog::Errors() const
-{
-    std::vector<wxString> errors;
-    for (const Record& record : m_records)
-        if (record.level == wxLOG_Error)
-            errors.push_back(record.text);
-    return errors;
-}
-
-bool CapturedLog::Contains(wxLogLevel level, const wxString& text) const
-{
-    for (const Record& record : m_records)
-        if (record.level == level && record.text == text)
-            return true;
-    return false;
-}
-
-void CapturedLog::DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&)
-{
-    m_records.push_back({level, msg});
-}
 
 std::vector<JpegSegment> ReadJpegSegments(const std::string& jpeg)
 {
@@ -57,41 +28,24 @@ std::vector<JpegSegment> ReadJpegSegments(const std::string& jpeg)
 
 std::string WriteJpeg(const JpegFixture& fixture)
 {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr error;
-    cinfo.err = jpeg_std_error(&error);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-
-    const auto space = static_cast<J_COLOR_SPACE>(fixture.colorSpace);
-    const int components = space == JCS_GRAYSCALE ? 1 : (space == JCS_RGB ? 3 : 4);
-    cinfo.image_width = static_cast<JDIMENSION>(fixture.width);
-    cinfo.image_height = static_cast<JDIMENSION>(fixture.height);
-    cinfo.input_components = components;
-    cinfo.in_color_space = space == JCS_YCCK ? JCS_CMYK : space;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_colorspace(&cinfo, space);
-    jpeg_set_quality(&cinfo, 95, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    for (const std::string& marker : fixture.app2)
-        jpeg_write_marker(&cinfo, JPEG_APP0 + 2, reinterpret_cast<const JOCTET*>(marker.data()),
-                          static_cast<unsigned int>(marker.size()));
-
-    std::vector<unsigned char> pixels = fixture.pixels;
-    const size_t stride = static_cast<size_t>(fixture.width) * components;
-    pixels.resize(stride * fixture.height, 128);
-    while (cinfo.next_scanline < cinfo.image_height)
+    JpegEncoding encoding;
+    encoding.width = static_cast<std::uint32_t>(fixture.width);
+    encoding.height = static_cast<std::uint32_t>(fixture.height);
+    encoding.inputSpace = fixture.colorSpace == JCS_YCCK ? JCS_CMYK : fixture.colorSpace;
+    encoding.storedSpace = fixture.colorSpace;
+    encoding.quality = 95;
+    const int components = JpegComponents(encoding.inputSpace);
+    const std::vector<unsigned char>& pixels = fixture.pixels;
+    // Samples the fixture leaves out are mid-grey.
+    encoding.sample =
+        [&pixels, components, width = encoding.width](std::uint32_t x, std::uint32_t y, int c)
     {
-        JSAMPROW row = pixels.data() + cinfo.next_scanline * stride;
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::string bytes(reinterpret_cast<char*>(buffer), size);
-    std::free(buffer);
-    return bytes;
+        const size_t at = (static_cast<size_t>(y) * width + x) * components + c;
+        return at < pixels.size() ? pixels[at] : static_cast<unsigned char>(128);
+    };
+    for (const std::string& marker : fixture.app2)
+        encoding.markers.push_back({JPEG_APP0 + 2, marker});
+    return EncodeJpegToMemory(encoding);
 }
 
 std::string IccMarker(int sequence, int total, const std::string& piece)

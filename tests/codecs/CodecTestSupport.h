@@ -1,37 +1,13 @@
 #pragma once
 
+#include "tests/support/RecordingLog.h"
+
 #include <wx/image.h>
-#include <wx/log.h>
 #include <wx/stream.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-/// Collects what is logged while it lives, instead of showing it.
-class CapturedLog : public wxLog
-{
-public:
-    struct Record
-    {
-        wxLogLevel level;
-        wxString text;
-    };
-
-    CapturedLog();
-    ~CapturedLog() override;
-
-    const std::vector<Record>& Records() const { return m_records; }
-    std::vector<wxString> Errors() const;
-    bool Contains(wxLogLevel level, const wxString& text) const;
-
-protected:
-    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&) override;
-
-private:
-    wxLog* m_previous;
-    std::vector<Record> m_records;
-};
 
 /// One JPEG segment between the start of image and the start of scan.
 struct JpegSegment

@@ -141,7 +141,7 @@ TEST(DecodeLimits, DeclaredImagesThatCannotBeRealAreRefusedBeforeDecoding)
         {
             qlImage image;
             image.Create(2, 2);
-            CapturedLog log;
+            RecordingLog log;
             EXPECT_FALSE(LoadFromMemory(c.handler, image, c.bytes, verbose));
             EXPECT_FALSE(image.IsOk());
             if (verbose)
@@ -201,7 +201,7 @@ TEST(DecodeLimits, RealFilesWithLittleDataStillLoad)
     {
         SCOPED_TRACE(c.name);
         qlImage image;
-        CapturedLog log;
+        RecordingLog log;
         ASSERT_TRUE(LoadFromMemory(c.handler, image, c.bytes));
         EXPECT_TRUE(log.Errors().empty());
         EXPECT_EQ(image.GetWidth(), c.side);

@@ -61,7 +61,7 @@ TEST(ImageRegistry, LongExtensionsFindNoHandlerAndWriteNothing)
     for (const wxString name : {wxT("out.jpeg"), wxT("out.tiff"), wxT("out.JPEG")})
     {
         const wxString path = dir.File(name);
-        CapturedLog log;
+        RecordingLog log;
         EXPECT_FALSE(image.SaveFile(path));
         EXPECT_FALSE(wxFileName::FileExists(path));
         EXPECT_EQ(log.Errors(), std::vector<wxString>{wxString::Format(

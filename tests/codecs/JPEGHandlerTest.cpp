@@ -97,7 +97,7 @@ private:
 };
 
 // The errors one per line, readable in a failure.
-std::string ErrorLines(const CapturedLog& log)
+std::string ErrorLines(const RecordingLog& log)
 {
     std::string lines;
     for (const wxString& error : log.Errors())
@@ -201,7 +201,7 @@ TEST(qlJPEGHandler, ReassemblesIccMarkersOnlyWhenTheSequenceIsSound)
         expected = profile.substr(0, c.expectedLength);
 
         qlImage image;
-        CapturedLog log;
+        RecordingLog log;
         ASSERT_TRUE(LoadFromMemory(JpegHandler(), image, WriteJpeg(fixture)));
         EXPECT_EQ(image.GetWidth(), 4);
         const std::string loaded = ProfileOf(image);
@@ -243,7 +243,7 @@ TEST(qlJPEGHandler, ProfileTooLargeForMarkersIsLeftOutWithAWarning)
     image.SetICCProfile(reinterpret_cast<const unsigned char*>(profile.data()),
                         static_cast<std::uint32_t>(profile.size()));
 
-    CapturedLog log;
+    RecordingLog log;
     std::string jpeg;
     ASSERT_TRUE(SaveToMemory(JpegHandler(), image, &jpeg));
     EXPECT_TRUE(App2Of(jpeg).empty());
@@ -466,7 +466,7 @@ TEST(qlJPEGHandler, RefusedDataFailsWithTheLibrarysReasonOnlyWhenVerbose)
             SCOPED_TRACE(std::string(c.name) + (verbose ? " verbose" : " quiet"));
             qlImage image;
             image.Create(2, 2);
-            CapturedLog log;
+            RecordingLog log;
             StderrCapture stderrText;
             EXPECT_FALSE(LoadFromMemory(JpegHandler(), image, c.bytes, verbose));
             EXPECT_EQ(stderrText.Text(), "");
@@ -500,7 +500,7 @@ TEST(qlJPEGHandler, LibraryWarningsReachOnlyTheToolkitsVerboseLog)
                          (verbose ? ", handler verbose" : ", handler quiet"));
             wxLog::SetVerbose(toolkitVerbose);
             qlImage image;
-            CapturedLog log;
+            RecordingLog log;
             StderrCapture stderrText;
             EXPECT_TRUE(LoadFromMemory(JpegHandler(), image, truncated, verbose));
             EXPECT_EQ(stderrText.Text(), "");
@@ -531,7 +531,7 @@ TEST(qlJPEGHandler, ReadBufferWithoutMemoryIsALackOfMemory)
     failure.from = 2048;
     failure.to = 2048 + 64;
     qlImage image;
-    CapturedLog log;
+    RecordingLog log;
     gSmallAllocationFailure = &failure;
     const bool loaded = LoadFromMemory(JpegHandler(), image, jpeg);
     gSmallAllocationFailure = nullptr;
@@ -554,7 +554,7 @@ TEST(qlJPEGHandler, TruncatedFileLoadsAtFullSize)
         fixture.pixels.push_back(static_cast<unsigned char>(i * 13));
     const std::string jpeg = WriteJpeg(fixture);
     qlImage image;
-    CapturedLog log;
+    RecordingLog log;
     ASSERT_TRUE(LoadFromMemory(JpegHandler(), image, jpeg.substr(0, jpeg.size() / 2)));
     EXPECT_EQ(image.GetWidth(), 64);
     EXPECT_EQ(image.GetHeight(), 64);
@@ -577,7 +577,7 @@ TEST(qlJPEGHandler, FailingOutputStreamIsAFailedSave)
     {
         wxImage image = MakeRgbImage(size, size);
         FailingOutputStream stream(0); // a full disk
-        CapturedLog log;
+        RecordingLog log;
         StderrCapture stderrText;
         EXPECT_FALSE(JpegHandler()->SaveFile(&image, stream, true)) << size;
         EXPECT_EQ(stderrText.Text(), "");

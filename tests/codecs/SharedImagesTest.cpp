@@ -66,7 +66,7 @@ TEST(SharedImages, EveryFileLoadsOrFailsWithItsHandlersMessage)
         SCOPED_TRACE(path.utf8_string());
 
         qlImage image;
-        CapturedLog log;
+        RecordingLog log;
         if (LoadFromMemory(handler, image, bytes))
         {
             ++decoded;

@@ -307,7 +307,7 @@ TEST(qlTIFFHandler, PagesAreCountedAndSelectedByIndex)
         EXPECT_EQ(TiffHandler()->GetImageCount(stream), 3);
         const std::string notTiff = "II no tiff at all";
         wxMemoryInputStream other(notTiff.data(), notTiff.size());
-        CapturedLog log; // the library's complaint goes to the log, not the test's stderr
+        RecordingLog log; // the library's complaint goes to the log, not the test's stderr
         EXPECT_EQ(TiffHandler()->GetImageCount(other), 0);
     }
     struct Case
@@ -319,7 +319,7 @@ TEST(qlTIFFHandler, PagesAreCountedAndSelectedByIndex)
     for (const Case& c : cases)
     {
         wxImage image;
-        CapturedLog log;
+        RecordingLog log;
         EXPECT_EQ(LoadFromMemory(TiffHandler(), image, tiff, true, c.index), c.width != 0);
         if (c.width != 0)
         {
@@ -337,14 +337,14 @@ TEST(qlTIFFHandler, BadVersionLogsTheLibraryThenTheHandler)
 {
     const std::string bytes("II\x63\x00\x08\x00\x00\x00\x00\x00", 10);
     wxImage image;
-    CapturedLog log;
+    RecordingLog log;
     EXPECT_FALSE(LoadFromMemory(TiffHandler(), image, bytes));
     EXPECT_EQ(log.Errors(),
               (std::vector<wxString>{wxT("tiff module: image"), wxT("TIFF library error."),
                                      wxT("TIFF: Error loading image.")}));
     EXPECT_EQ(log.Records().size(), 3u);
 
-    CapturedLog quiet;
+    RecordingLog quiet;
     EXPECT_FALSE(LoadFromMemory(TiffHandler(), image, bytes, false));
     EXPECT_EQ(quiet.Errors(),
               (std::vector<wxString>{wxT("tiff module: image"), wxT("TIFF library error.")}));
@@ -356,7 +356,7 @@ TEST(qlTIFFHandler, OversizedDimensionsAreRefusedBeforeAllocation)
     SetShortTag(tiff, 256, 65535); // ImageWidth
     SetShortTag(tiff, 257, 65535); // ImageLength
     wxImage image;
-    CapturedLog log;
+    RecordingLog log;
     EXPECT_FALSE(LoadFromMemory(TiffHandler(), image, tiff));
     EXPECT_EQ(log.Errors(),
               std::vector<wxString>{wxT("TIFF: image of 65535 x 65535 pixels is too large.")});
@@ -372,7 +372,7 @@ TEST(qlTIFFHandler, CompressionTheLibraryCannotDecodeIsRefused)
     for (bool verbose : {true, false})
     {
         wxImage image;
-        CapturedLog log;
+        RecordingLog log;
         EXPECT_FALSE(LoadFromMemory(TiffHandler(), image, tiff, verbose));
         EXPECT_FALSE(image.IsOk());
         EXPECT_EQ(log.Errors(),
@@ -404,7 +404,7 @@ TEST(qlTIFFHandler, FailingOutputStreamIsAFailedSave)
 {
     wxImage image = MakeRgbImage(50, 50);
     FailingOutputStream stream(0); // a full disk
-    CapturedLog log;
+    RecordingLog log;
     EXPECT_FALSE(TiffHandler()->SaveFile(&image, stream, true));
     ASSERT_FALSE(log.Errors().empty());
 }

@@ -2,7 +2,6 @@
 
 #include "job/ToStdString.h"
 
-#include <wx/dir.h>
 #include <wx/ffile.h>
 #include <wx/mstream.h>
 
@@ -169,16 +168,4 @@ std::string Profile(const qlImage& image)
 {
     return std::string(reinterpret_cast<const char*>(image.GetICCProfile()),
                        image.GetICCProfileLength());
-}
-
-std::vector<std::string> FolderEntries(const wxString& folder)
-{
-    std::vector<std::string> names;
-    wxDir dir(folder);
-    wxString name;
-    for (bool more = dir.GetFirst(&name, wxString(), wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN); more;
-         more = dir.GetNext(&name))
-        names.push_back(name.utf8_string());
-    std::sort(names.begin(), names.end());
-    return names;
 }

@@ -61,7 +61,3 @@ std::map<std::string, std::string> ExifTags(const Exiv2::ExifData& exifData,
 bool LoadImage(const wxString& path, qlImage& image);
 
 std::string Profile(const qlImage& image);
-
-/// Every name in folder, hidden files and sub-folders included, sorted: what
-/// a job left behind shows here, temporaries too.
-std::vector<std::string> FolderEntries(const wxString& folder);

@@ -1,8 +1,8 @@
 #include "job/ResizeFile.h"
 #include "job/SaveHandler.h"
-#include "tests/job/FileSizeLimit.h"
 #include "tests/job/JobFixtures.h"
-#include "tests/job/RecordingLog.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/RecordingLog.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WxTestSupport.h"
 

@@ -1,6 +1,6 @@
 #include "job/ResizeFile.h"
 #include "tests/job/JobFixtures.h"
-#include "tests/job/RecordingLog.h"
+#include "tests/support/RecordingLog.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "codecs/qlJPEGHandler.h"
 #include "codecs/qlTIFFHandler.h"
 #include "fuzz/FuzzInputChecks.h"
-#include "tests/job/RecordingLog.h"
+#include "tests/support/RecordingLog.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -7,9 +7,9 @@
 #include "codecs/qlImage.h"
 #include "codecs/qlJPEGHandler.h"
 #include "codecs/qlTIFFHandler.h"
-#include "tests/job/RecordingLog.h"
 #include "tests/reliability/FailingInputStream.h"
 #include "tests/reliability/FailingOutputStream.h"
+#include "tests/support/RecordingLog.h"
 
 #include <gtest/gtest.h>
 

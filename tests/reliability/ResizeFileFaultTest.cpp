@@ -5,9 +5,9 @@
 // output, and keeps an existing output as it was.
 
 #include "job/ResizeFile.h"
-#include "tests/job/FileSizeLimit.h"
 #include "tests/job/JobFixtures.h"
-#include "tests/job/RecordingLog.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/RecordingLog.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

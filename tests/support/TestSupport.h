@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <wx/string.h>
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 /// A fresh folder under the system's temporary folder, removed with
 /// everything in it when the object goes.
@@ -40,3 +42,11 @@ wxString SharedImagesDir();
 std::string ReadFileBytes(const wxString& path);
 /// Writes bytes to a file; false when it cannot be written.
 bool WriteFileBytes(const wxString& path, const std::string& bytes);
+
+/// Creates small files (a few bytes each) of these names inside dir.
+void MakeFiles(const wxString& dir, std::initializer_list<const char*> names);
+
+/// Every name in folder as the file system stores it, hidden files and
+/// sub-folders included, sorted: what a writer left behind shows here,
+/// temporaries too. Empty when the folder cannot be read.
+std::vector<std::string> FolderEntries(const wxString& folder);

@@ -1,3 +1,4 @@
+#include "tests/support/RecordingLog.h"
 #include "tests/support/WxTestSupport.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/AppGlobals.h"
@@ -332,28 +333,9 @@ TEST_F(MainFrameBatch, StopAnsweredNoCompletesTheRun)
     ExpectIdle();
 }
 
-namespace
-{
-
-/// Keeps what reaches the log target it replaced.
-class CapturingLog : public wxLog
-{
-public:
-    std::vector<wxString> messages;
-
-protected:
-    void DoLogRecord(wxLogLevel, const wxString& message, const wxLogRecordInfo&) override
-    {
-        messages.push_back(message);
-    }
-};
-
-} // namespace
-
 TEST_F(MainFrameBatch, FailuresAreCountedAndReportedOnceAfterTheRun)
 {
-    CapturingLog capture;
-    wxLog* previous = wxLog::SetActiveTarget(&capture);
+    RecordingLog capture;
     m_result = [this](int call)
     {
         if (call == 3)
@@ -367,13 +349,12 @@ TEST_F(MainFrameBatch, FailuresAreCountedAndReportedOnceAfterTheRun)
                             In(m_source, "b.tif") + wxT("'.");
     wxTEST_DIALOG(Click(m_frame, ID_RESIZE), ExpectMessage(report));
     wxLogWarning(wxT("after the run"));
-    wxLog::SetActiveTarget(previous);
 
     ASSERT_EQ(m_calls.size(), 3u);
     EXPECT_EQ(m_calls[1].counter, wxT("1/3 (1 failed)"));
     EXPECT_EQ(m_calls[2].counter, wxT("2/3 (2 failed)"));
     // The errors went into the one box only; the log target is back.
-    EXPECT_EQ(capture.messages, std::vector<wxString>{wxT("after the run")});
+    EXPECT_EQ(capture.Texts(), std::vector<wxString>{wxT("after the run")});
     ExpectIdle();
 }
 

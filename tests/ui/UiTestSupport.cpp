@@ -31,12 +31,6 @@ void Type(wxWindow* frame, int id, const wxString& text)
     field->SetValue(text);
 }
 
-void MakeFiles(const wxString& dir, std::initializer_list<const char*> names)
-{
-    for (const char* name : names)
-        ASSERT_TRUE(WriteFileBytes(wxFileName(dir, wxString::FromUTF8(name)).GetFullPath(), "x"));
-}
-
 wxArrayString ListEntries(wxWindow* frame)
 {
     wxCheckListBox* list = Control<wxCheckListBox>(frame, ID_FILE_LIST);

@@ -8,8 +8,6 @@
 
 #include <wx/window.h>
 
-#include <initializer_list>
-
 /// A shown main window as the application makes it.
 MainFrame* MakeFrame();
 
@@ -27,9 +25,6 @@ void Click(wxWindow* frame, int id);
 
 /// Types text into a field of the frame, raising its text events.
 void Type(wxWindow* frame, int id, const wxString& text);
-
-/// Creates empty files (with a few bytes) of these names inside dir.
-void MakeFiles(const wxString& dir, std::initializer_list<const char*> names);
 
 /// The file list's entries in order.
 wxArrayString ListEntries(wxWindow* frame);

@@ -1,6 +1,5 @@
 #include "platform/ReplaceFileContents.h"
-#include "tests/job/FileSizeLimit.h"
-#include "tests/job/JobFixtures.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -26,24 +25,6 @@ namespace
 std::string Narrow(const wxString& path)
 {
     return std::string(path.fn_str());
-}
-
-/// Names in folder as the file system stores them, hidden ones included.
-std::vector<std::string> FolderEntries(const wxString& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(Narrow(folder).c_str()))
-    {
-        while (const dirent* entry = ::readdir(dir))
-        {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 bool MakeFile(const std::string& path, const std::string& bytes)

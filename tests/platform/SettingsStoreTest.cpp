@@ -1,5 +1,5 @@
 #include "platform/SettingsStore.h"
-#include "tests/ui/UiTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <wx/filefn.h>
 #include <wx/filename.h>
