@@ -6,7 +6,7 @@
 #include "job/RunBatch.h"
 #include "job/ResizeFile.h"
 #include "tests/job/JobFixtures.h"
-#include "tests/job/RecordingLog.h"
+#include "tests/support/RecordingLog.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
