@@ -2,6 +2,7 @@
 
 #include "Identity.h"
 #include "app/ImageHandlers.h"
+#include "job/RouteExiv2Messages.h"
 
 #include <wx/app.h>
 
@@ -10,4 +11,5 @@ void SetUpApplication(wxAppConsole& app)
     app.SetVendorName(wxString::FromUTF8(PIXMORA_VENDOR));
     app.SetAppName(wxString::FromUTF8(PIXMORA_APP_NAME));
     RegisterImageHandlers();
+    RouteExiv2Messages();
 }

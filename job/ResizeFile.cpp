@@ -233,7 +233,9 @@ ResizeResult RunJob(const wxString& sourcePath, const wxString& outputPath,
 
     // Known before any resampling, so that a name no handler writes costs
     // no engine time.
-    const wxString extension = OutputExtension(outputPath);
+    const wxString extension = request.formatExtension.empty()
+                                   ? OutputExtension(outputPath)
+                                   : request.formatExtension.Lower();
     wxImageHandler* handler = FindSaveHandler(extension);
     if (!handler)
         return Failed(
