@@ -3,6 +3,7 @@
 #include "Identity.h"
 #include "app/ImageHandlers.h"
 #include "job/PrepareMetadataLibrary.h"
+#include "job/RouteExiv2Messages.h"
 
 #include <wx/app.h>
 
@@ -12,4 +13,5 @@ void SetUpApplication(wxAppConsole& app)
     app.SetAppName(wxString::FromUTF8(PIXMORA_APP_NAME));
     RegisterImageHandlers();
     PrepareMetadataLibrary();
+    RouteExiv2Messages();
 }

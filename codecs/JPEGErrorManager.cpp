@@ -1,5 +1,10 @@
 #include "codecs/JPEGErrorManager.h"
 
+#include "codecs/LibraryMessages.h"
+
+// Defined before the toolkit's log header so that its macros use it.
+#define wxLOG_COMPONENT PIXMORA_LIBRARY_LOG_COMPONENT
+
 #include <wx/intl.h>
 #include <wx/log.h>
 

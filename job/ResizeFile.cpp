@@ -113,7 +113,9 @@ ResizeResult RunJob(LoadedSource& loaded, const wxString& outputPath, const Resi
 
     // Known before any resampling, so that a name no handler writes costs
     // no engine time.
-    const wxString extension = OutputExtension(outputPath);
+    const wxString extension = request.formatExtension.empty()
+                                   ? OutputExtension(outputPath)
+                                   : request.formatExtension.Lower();
     wxImageHandler* handler = FindSaveHandler(extension);
     if (!handler)
         return Failed(

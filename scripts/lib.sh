@@ -8,7 +8,7 @@
 pixmora_build_packages=(
     build-essential cmake pkg-config gettext appstream
     libwxgtk3.2-dev libjpeg62-turbo-dev libtiff-dev libexiv2-dev libboost-thread-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     xvfb xauth x11-utils x11-apps
 )
 
@@ -17,7 +17,7 @@ pixmora_build_packages=(
 # catalogues (which must not translate a window Pixmora has no catalogue for).
 pixmora_test_packages=(
     desktop-file-utils appstream gettext imagemagick libtiff-tools libimage-exiftool-perl
-    xdotool locales wx3.2-i18n libjpeg-turbo-progs
+    xdotool locales wx3.2-i18n libjpeg-turbo-progs man-db
 )
 
 # The locales the translation tests start the window in; de_DE also stands
