@@ -7,7 +7,8 @@
 
 /// While alive, the calling thread's log target: keeps the messages at error
 /// level and above and drops the rest (a decoder's "corrupt data, recovered"
-/// warnings while a source is read would drown the errors that matter).
+/// warnings while a source is read would drown the errors that matter), but
+/// for the libraries' own words, which keep the level of their component.
 /// Replay() logs what was kept again, in order, on the thread that calls it,
 /// so that what a background thread logged for a file reaches that file's
 /// report when its turn comes.
