@@ -12,23 +12,6 @@
 namespace
 {
 
-/// The request for one file under --shrink-only. The size is only known
-/// once the file is decoded, so the file is first run through the job with
-/// a stop before the first row: that decodes it and computes its target
-/// without writing anything.
-ResizeRequest ShrinkOnlyRequestFor(const WorkerTask& task, const ResizeRequest& request)
-{
-    ResizeResult probe;
-    {
-        // Its failures are the real run's to report.
-        wxLogNull quiet;
-        probe = ResizeFile(task.source, task.output, request, [] { return true; });
-    }
-    if (probe.sourceWidth < 1 || probe.sourceHeight < 1)
-        return request;
-    return ShrinkOnlyRequest(request, probe.sourceWidth, probe.sourceHeight);
-}
-
 /// A photo.jpeg or scan.tiff is written in its own format under its own
 /// name; the handlers are registered as "jpg" and "tif".
 wxString FormatExtensionFor(const wxString& outputPath)
@@ -63,13 +46,16 @@ void RunResizeShare(const std::vector<WorkerTask>& tasks, const ResizeOptions& o
         files.push_back({task.source, task.output});
 
     BatchCallbacks callbacks;
-    callbacks.requestFor = [&](std::size_t i)
+    callbacks.requestFor = [&](std::size_t i, int sourceWidth, int sourceHeight)
     {
         if (listener.started)
             listener.started(tasks[i].index);
         ResizeRequest request = options.request;
         request.formatExtension = FormatExtensionFor(tasks[i].output);
-        return options.shrinkOnly ? ShrinkOnlyRequestFor(tasks[i], request) : request;
+        // The driver has decoded the source by now: its size is known.
+        if (options.shrinkOnly && sourceWidth > 0 && sourceHeight > 0)
+            return ShrinkOnlyRequest(request, sourceWidth, sourceHeight);
+        return request;
     };
     callbacks.shouldStop = [] { return StopRequested(); };
     callbacks.fileDone = [&](std::size_t i, const ResizeResult& result)

@@ -18,9 +18,11 @@ bool GoOn(const BatchCallbacks& callbacks, std::size_t index, const ResizeResult
     return goOn && result.status != ResizeResult::Status::Stopped;
 }
 
-ResizeRequest RequestFor(const BatchCallbacks& callbacks, std::size_t index)
+ResizeRequest RequestFor(const BatchCallbacks& callbacks, std::size_t index, int sourceWidth = 0,
+                         int sourceHeight = 0)
 {
-    return callbacks.requestFor ? callbacks.requestFor(index) : ResizeRequest();
+    return callbacks.requestFor ? callbacks.requestFor(index, sourceWidth, sourceHeight)
+                                : ResizeRequest();
 }
 
 std::size_t RunEachJob(const std::vector<BatchFile>& files, const BatchCallbacks& callbacks,
@@ -66,8 +68,12 @@ std::size_t RunBatch(const std::vector<BatchFile>& files, const BatchCallbacks& 
         if (readAhead)
             prefetcher.Start(files[i + 1].source);
 
+        const bool decoded = current.IsOk();
+        const ResizeRequest request =
+            RequestFor(callbacks, i, decoded ? current.image.GetWidth() : 0,
+                       decoded ? current.image.GetHeight() : 0);
         const ResizeResult result =
-            ResizeLoaded(current, files[i].output, RequestFor(callbacks, i), callbacks.shouldStop);
+            ResizeLoaded(current, files[i].output, request, callbacks.shouldStop);
         current = LoadedSource();
         if (!GoOn(callbacks, i, result))
         {

@@ -22,8 +22,10 @@ struct BatchFile
 struct BatchCallbacks
 {
     /// The request for the file at index, asked when that file's turn has
-    /// come (the window reads its value field then).
-    std::function<ResizeRequest(std::size_t index)> requestFor;
+    /// come (the window reads its value field then), with the size of the
+    /// decoded source (0 x 0 when it could not be decoded, or is not known
+    /// yet because a job of the caller's own reads it).
+    std::function<ResizeRequest(std::size_t index, int sourceWidth, int sourceHeight)> requestFor;
     /// Asked between blocks of rows; true ends the current file unwritten.
     StopCheck shouldStop;
     /// Told each file's result in list order; false ends the run there.

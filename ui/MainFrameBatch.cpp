@@ -175,7 +175,7 @@ void MainFrame::OnResize(wxCommandEvent&)
         BatchErrorLog errorLog;
         ShowProgress(0, total, 0);
         BatchCallbacks callbacks;
-        callbacks.requestFor = [this, jpegQuality](std::size_t)
+        callbacks.requestFor = [this, jpegQuality](std::size_t, int, int)
         {
             // Read for every file: the field is disabled, but the value is
             // taken as it stands now.

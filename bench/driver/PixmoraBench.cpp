@@ -203,7 +203,7 @@ int RunBatchCommand(const Request& request)
     }
     int failures = 0;
     BatchCallbacks callbacks;
-    callbacks.requestFor = [&](std::size_t) { return ToResizeRequest(request); };
+    callbacks.requestFor = [&](std::size_t, int, int) { return ToResizeRequest(request); };
     callbacks.fileDone = [&](std::size_t index, const ResizeResult& result)
     {
         const bool ok = result.IsWritten();

@@ -25,6 +25,8 @@ struct BatchRecord
 {
     std::vector<ResizeResult::Status> statuses;
     std::vector<wxString> events;
+    /// The source sizes the requests were asked with.
+    std::vector<std::pair<int, int>> sizes;
 };
 
 class RunBatchTest : public testing::Test
@@ -80,9 +82,10 @@ protected:
         RecordingLog log;
         BatchCallbacks callbacks;
         std::size_t current = 0;
-        callbacks.requestFor = [&](std::size_t index)
+        callbacks.requestFor = [&](std::size_t index, int width, int height)
         {
             current = index;
+            run.sizes.emplace_back(width, height);
             return Request();
         };
         callbacks.shouldStop = [&] { return current == stopAt; };
@@ -166,6 +169,10 @@ TEST_F(RunBatchTest, ReadingAheadChangesNoByteNoResultAndNoMessageOrder)
         ResizeResult::Status::NotWritten, ResizeResult::Status::WrittenWithoutExif,
         ResizeResult::Status::Written};
     EXPECT_EQ(run.statuses, expected);
+    // Each request is asked with its decoded source's size, 0 x 0 for none.
+    const std::vector<std::pair<int, int>> sizes = {
+        {300, 200}, {180, 240}, {0, 0}, {120, 90}, {500, 20}};
+    EXPECT_EQ(run.sizes, sizes);
     ASSERT_EQ(run.events.size(), 7u);
     EXPECT_EQ(run.events[1], wxT("done 1"));
     EXPECT_TRUE(run.events[2].Contains(In("c.jpg"))) << run.events[2];
