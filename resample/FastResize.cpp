@@ -353,6 +353,20 @@ FastResize::FastResize(CResize& engine) : m_engine(engine)
     m_firstTap.resize(firstX.size());
     for (std::size_t x = 0; x < firstX.size(); ++x)
         m_firstTap[x] = static_cast<std::int32_t>(firstX[x] - lowest);
+
+    // Both scratch sets now, on the caller's thread: the rows run on worker
+    // threads, where an allocation failure could not reach the caller.
+    if (m_sums == Sums::Reference || engine.TargetWidth() <= 0)
+        return;
+    const std::size_t channels = std::size_t(engine.BytesPerPixel());
+    for (Scratch& s : m_scratch)
+    {
+        s.columns.resize(std::size_t(sourceWidth) * channels);
+        s.planes.resize(m_planeLength * channels);
+        s.rows.resize(std::size_t(engine.TapsY()));
+        // The live taps and the pad of an odd count.
+        s.liveTaps.reserve(std::size_t(engine.TapsY()) + 1);
+    }
 }
 
 void FastResize::AllowAvx2(bool allowed)
@@ -372,14 +386,6 @@ void FastResize::ResizeRows(int firstRow, int rowCount, unsigned char* first, st
         return;
     }
     Scratch& s = m_scratch[worker == 1 ? 0 : 1];
-    if (s.rows.empty())
-    {
-        // Once per worker and image: the buffers are reused for every row.
-        const std::size_t channels = std::size_t(m_engine.BytesPerPixel());
-        s.columns.resize(std::size_t(m_engine.SourceWidth()) * channels);
-        s.planes.resize(m_planeLength * channels);
-        s.rows.resize(std::size_t(m_engine.TapsY()));
-    }
     for (int r = 0; r < rowCount; ++r)
         ResizeRow(firstRow + r, first + std::ptrdiff_t(r) * stride, s);
 }

@@ -19,7 +19,9 @@ class CResize;
 /// edge columns, as the reference clamps them.
 ///
 /// The tables of the engine are read-only; each worker number has its own
-/// scratch, so two workers may run at the same time on disjoint rows.
+/// scratch, so two workers may run at the same time on disjoint rows. The
+/// constructor allocates everything: computing rows allocates nothing and
+/// so cannot throw on a worker thread.
 class FastResize
 {
 public:

@@ -7,11 +7,43 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
+#include <new>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
+
+namespace
+{
+
+// Allocations made on this thread while counting is on.
+thread_local bool t_countAllocations = false;
+thread_local int t_allocations = 0;
+
+} // namespace
+
+// Counted so that a test can tell whether the rows allocate: an allocation
+// on a worker thread is an exception the caller could not catch.
+void* operator new(std::size_t size)
+{
+    if (t_countAllocations)
+        ++t_allocations;
+    if (void* p = std::malloc(size == 0 ? 1 : size))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace
 {
@@ -233,4 +265,36 @@ TEST(FastResize, NarrowSumsOnlyWhereTheyCannotOverflow)
                 << "the case no longer needs 64-bit sums";
         }
     }
+}
+
+TEST(FastResize, ComputingRowsAllocatesNothing)
+{
+    // One case for each form of the sums: 32-bit, and the reference rows.
+    const Case kCases[] = {
+        {"normal reduction", 600, 400, 200, 133, 4, 10.0, 3, Pattern::Noise},
+        {"enlargement, four channels", 60, 40, 130, 97, 6, 5.0, 4, Pattern::Noise},
+        {"sums beyond 32 bits", 130, 130, 105, 97, 48, 0.0, 3, Pattern::SaturatedLobes},
+    };
+    for (bool avx2 : {true, false})
+    {
+        FastResize::AllowAvx2(avx2);
+        for (const Case& c : kCases)
+        {
+            SCOPED_TRACE(std::string(c.name) + (avx2 ? "" : ", portable loops"));
+            const std::vector<unsigned char> source = MakeSource(c, 3);
+            CResize engine(c.sourceWidth, c.sourceHeight, source.data(), c.targetWidth,
+                           c.targetHeight, c.radius, c.beta, c.channels, Kaiser);
+            const int stride = c.targetWidth * c.channels;
+            std::vector<unsigned char> target(std::size_t(stride) * c.targetHeight);
+            const int half = c.targetHeight / 2;
+            t_allocations = 0;
+            t_countAllocations = true;
+            engine.ResizeRows(0, half, target.data(), stride, 1);
+            engine.ResizeRows(half, c.targetHeight - half,
+                              target.data() + std::size_t(stride) * half, stride, 2);
+            t_countAllocations = false;
+            EXPECT_EQ(t_allocations, 0);
+        }
+    }
+    FastResize::AllowAvx2(true);
 }
