@@ -139,6 +139,11 @@ bool CResize::UsesNarrowSums() const
     return m_fast->SumsUsed() == FastResize::Sums::Narrow;
 }
 
+bool CResize::UsesAvx2Horizontal() const
+{
+    return m_fast->UsesAvx2Horizontal();
+}
+
 double CResize::KernelValue(std::int32_t tapRadius, double x, double i0Beta) const
 {
     switch (m_kernel)

@@ -48,6 +48,8 @@ public:
                     int worker);
     /// True when ResizeRows can use 32-bit sums for these tables.
     bool UsesNarrowSums() const;
+    /// True when ResizeRows runs the AVX2 horizontal pass.
+    bool UsesAvx2Horizontal() const;
 
     /// Computes target pixel (x, y) into pixel (4 bytes, the first
     /// bytesPerPixel of them meaningful). rows holds the TapsY() source rows

@@ -45,11 +45,41 @@ public:
                     int worker);
 
     Sums SumsUsed() const { return m_sums; }
+    /// True when the hand-written AVX2 horizontal pass computes the rows.
+    bool UsesAvx2Horizontal() const { return m_horizontalAvx2; }
 
-    /// Lets engines made from now on use the AVX2 vertical pass where the
-    /// CPU has it (the default); false keeps them on the portable loops, so
-    /// that tests can hold both to the reference.
+    /// Lets engines made from now on use the AVX2 passes where the CPU has
+    /// them (the default); false keeps them on the portable loops, so that
+    /// tests can hold both to the reference.
     static void AllowAvx2(bool allowed);
+
+    /// The inputs of one row's horizontal pass.
+    struct HorizontalPass
+    {
+        // One plane of biased vertical sums per channel, planeStride apart.
+        const std::int32_t* planes;
+        std::size_t planeStride;
+        // taps weights per target column.
+        const std::int32_t* weights;
+        int taps;
+        const std::int32_t* firstTap;
+        const std::int32_t* weightSum;
+        int width;
+        std::int64_t bias;
+    };
+
+    /// The shifted and pinned value of one target channel: floor(v / 2^22)
+    /// by an arithmetic shift, then held to a byte, as the reference's
+    /// clamp table does.
+    static unsigned char ToByte(std::int64_t v)
+    {
+        v >>= 22;
+        return static_cast<unsigned char>(v < 0 ? 0 : (v > 255 ? 255 : v));
+    }
+
+    /// Columns per step of the vertical pass: the sums of one step stay in
+    /// the first-level cache while every tap row is added to them.
+    static constexpr std::size_t kColumnChunk = 2048;
 
 private:
     struct Scratch
@@ -69,6 +99,12 @@ private:
     Sums m_sums = Sums::Reference;
     // The vertical pass on AVX2 with 16-bit weights.
     bool m_verticalAvx2 = false;
+    // The horizontal pass on AVX2, with 32-bit sums.
+    bool m_horizontalAvx2 = false;
+    // For the AVX2 horizontal pass, the horizontal weights with each column
+    // padded by zeros to a multiple of four taps.
+    std::vector<std::int32_t> m_paddedWeightsX;
+    int m_paddedTapsX = 0;
     // Per target row, the bias taken out of its vertical sums.
     std::vector<std::int64_t> m_bias;
     // Per target column, the sum of its horizontal weights.
@@ -77,5 +113,7 @@ private:
     std::vector<std::int32_t> m_firstTap;
     std::size_t m_padLeft = 0;
     std::size_t m_planeLength = 0;
+    // Room between planes for the padded taps to read past the last column.
+    std::size_t m_planeStride = 0;
     std::array<Scratch, 2> m_scratch;
 };
