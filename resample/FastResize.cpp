@@ -277,8 +277,8 @@ void FastResize::AllowAvx2(bool allowed)
     g_avx2Allowed = allowed;
 }
 
-void FastResize::ResizeRows(int firstRow, int rowCount, unsigned char* first, std::ptrdiff_t stride,
-                            int worker)
+void FastResize::ComputeRows(int firstRow, int rowCount, unsigned char* first,
+                             std::ptrdiff_t stride, int worker)
 {
     if (rowCount <= 0 || m_engine.TargetWidth() <= 0)
         return;
@@ -290,10 +290,10 @@ void FastResize::ResizeRows(int firstRow, int rowCount, unsigned char* first, st
     }
     Scratch& s = m_scratch[worker == 1 ? 0 : 1];
     for (int r = 0; r < rowCount; ++r)
-        ResizeRow(firstRow + r, first + std::ptrdiff_t(r) * stride, s);
+        ComputeRow(firstRow + r, first + std::ptrdiff_t(r) * stride, s);
 }
 
-void FastResize::ResizeRow(int y, unsigned char* out, Scratch& s)
+void FastResize::ComputeRow(int y, unsigned char* out, Scratch& s)
 {
     const CResize& e = m_engine;
     const int channels = e.BytesPerPixel();

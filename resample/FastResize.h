@@ -1,11 +1,11 @@
 #pragma once
 
+#include "resample/CResize.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-class CResize;
 
 /// The fast form of CResize's filter, byte for byte the same as ResizeRow.
 ///
@@ -41,8 +41,8 @@ public:
     /// Computes rowCount target rows from firstRow on into first, each next
     /// row stride bytes further, with the scratch of the given worker (1, or
     /// any other number for the second set).
-    void ResizeRows(int firstRow, int rowCount, unsigned char* first, std::ptrdiff_t stride,
-                    int worker);
+    void ComputeRows(int firstRow, int rowCount, unsigned char* first, std::ptrdiff_t stride,
+                     int worker);
 
     Sums SumsUsed() const { return m_sums; }
     /// True when the hand-written AVX2 horizontal pass computes the rows.
@@ -68,12 +68,12 @@ public:
         std::int64_t bias;
     };
 
-    /// The shifted and pinned value of one target channel: floor(v / 2^22)
-    /// by an arithmetic shift, then held to a byte, as the reference's
-    /// clamp table does.
+    /// The shifted and pinned value of one target channel: floor(v / 2^s),
+    /// s the weight shift, by an arithmetic shift, then held to a byte, as
+    /// the reference's clamp table does.
     static unsigned char ToByte(std::int64_t v)
     {
-        v >>= 22;
+        v >>= CResize::kWeightShift;
         return static_cast<unsigned char>(v < 0 ? 0 : (v > 255 ? 255 : v));
     }
 
@@ -93,7 +93,7 @@ private:
         std::vector<int> liveTaps;
     };
 
-    void ResizeRow(int y, unsigned char* out, Scratch& s);
+    void ComputeRow(int y, unsigned char* out, Scratch& s);
 
     CResize& m_engine;
     Sums m_sums = Sums::Reference;

@@ -46,15 +46,19 @@ PIXMORA_TARGET_AVX2 inline __m128i Load4(const std::int32_t* p)
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
 
-// floor(v / 2^22) pinned to a byte, for v = a + r, a a 32-bit sum per lane
-// and r one 64-bit value for all lanes, split by the caller into
-// r = 2^22 q + low with low in [0, 2^22). With a = 2^22 high + rest,
-// floor(v / 2^22) = high + q + floor((rest + low) / 2^22), whose last term
-// is 0 or 1: all in 32 bits. q may be pinned to +-2048, far enough out
-// that high (+-512) cannot bring the byte back into range.
+constexpr int kShift = CResize::kWeightShift;
+// Where the quotient q below may be pinned: far enough out that the high
+// part of a 32-bit sum (within +-2^(31 - kShift)) cannot bring the byte
+// back into range, near enough for 16-bit words.
+constexpr std::int32_t kQuotientLimit = 4 << (31 - kShift);
+
+// floor(v / 2^s) pinned to a byte, s the weight shift, for v = a + r, a a
+// 32-bit sum per lane and r one 64-bit value for all lanes, split by the
+// caller into r = 2^s q + low with low in [0, 2^s). With a = 2^s high +
+// rest, floor(v / 2^s) = high + q + floor((rest + low) / 2^s), whose last
+// term is 0 or 1: all in 32 bits.
 PIXMORA_TARGET_AVX2 inline std::uint32_t ShiftedBytes(__m128i a, std::int32_t q, std::int32_t low)
 {
-    constexpr int kShift = 22;
     const __m128i high = _mm_srai_epi32(a, kShift);
     const __m128i rest = _mm_and_si128(a, _mm_set1_epi32((1 << kShift) - 1));
     const __m128i carry = _mm_srli_epi32(_mm_add_epi32(rest, _mm_set1_epi32(low)), kShift);
@@ -115,10 +119,11 @@ PIXMORA_TARGET_AVX2 void HorizontalNarrow(const FastResize::HorizontalPass& h, u
             _mm_hadd_epi32(_mm_hadd_epi32(half[0], half[1]), _mm_hadd_epi32(half[2], half[3]));
 
         const std::int64_t restored = bias * weightSum[x];
-        const std::int64_t q = restored >> 22;
+        const std::int64_t q =
+            std::clamp<std::int64_t>(restored >> kShift, -kQuotientLimit, kQuotientLimit);
         const std::uint32_t bytes =
-            ShiftedBytes(sums, static_cast<std::int32_t>(q < -2048 ? -2048 : (q > 2048 ? 2048 : q)),
-                         static_cast<std::int32_t>(restored & ((1 << 22) - 1)));
+            ShiftedBytes(sums, static_cast<std::int32_t>(q),
+                         static_cast<std::int32_t>(restored & ((1 << kShift) - 1)));
         // Three channels store four bytes but the last pixel: the next pixel
         // overwrites the fourth.
         if (Channels == 4 || x + 1 < width)

@@ -72,7 +72,7 @@ void Rows(Form form, CResize& engine, unsigned char* first, int stride, int firs
         for (int i = 0; i < rowCount; ++i)
             engine.ResizeRow(firstRow + i, first + std::ptrdiff_t(i) * stride, worker);
     else
-        engine.ResizeRows(firstRow, rowCount, first, stride, worker);
+        engine.ComputeRows(firstRow, rowCount, first, stride, worker);
 }
 
 // Two threads for the whole image; the caller hands out each block and
@@ -127,8 +127,8 @@ private:
             const int firstHalf = rows / 2;
             const int start = worker == 1 ? y : y + firstHalf;
             const int count = worker == 1 ? firstHalf : rows - firstHalf;
-            m_engine.ResizeRows(start, count, m_target + std::ptrdiff_t(m_stride) * start, m_stride,
-                                worker);
+            m_engine.ComputeRows(start, count, m_target + std::ptrdiff_t(m_stride) * start,
+                                 m_stride, worker);
             std::lock_guard<std::mutex> lock(m_mutex);
             if (--m_pending == 0)
                 m_done.notify_one();

@@ -146,16 +146,16 @@ std::vector<unsigned char> FastImage(CResize& engine, int workers)
         unsigned char* base = target.data() + std::size_t(stride) * y;
         if (workers == 1)
         {
-            engine.ResizeRows(y, rows, base, stride, 1);
+            engine.ComputeRows(y, rows, base, stride, 1);
             continue;
         }
         const int half = rows / 2;
         std::thread second(
             [&] {
-                engine.ResizeRows(y + half, rows - half, base + std::size_t(stride) * half, stride,
-                                  2);
+                engine.ComputeRows(y + half, rows - half, base + std::size_t(stride) * half, stride,
+                                   2);
             });
-        engine.ResizeRows(y, half, base, stride, 1);
+        engine.ComputeRows(y, half, base, stride, 1);
         second.join();
     }
     return target;
@@ -318,9 +318,9 @@ TEST(FastResize, ComputingRowsAllocatesNothing)
             const int half = c.targetHeight / 2;
             t_allocations = 0;
             t_countAllocations = true;
-            engine.ResizeRows(0, half, target.data(), stride, 1);
-            engine.ResizeRows(half, c.targetHeight - half,
-                              target.data() + std::size_t(stride) * half, stride, 2);
+            engine.ComputeRows(0, half, target.data(), stride, 1);
+            engine.ComputeRows(half, c.targetHeight - half,
+                               target.data() + std::size_t(stride) * half, stride, 2);
             t_countAllocations = false;
             EXPECT_EQ(t_allocations, 0);
         }
