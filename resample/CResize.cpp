@@ -9,19 +9,11 @@
 #include <stdexcept>
 #include <unordered_map>
 
-// Fixed-point budget. A weight has 11 fractional bits (2048 = 1.0), so a
-// horizontal sum carries 2^11 per unit of pixel value and the vertical sum
-// of horizontal sums 2^22; the shift by 22 takes that back to pixel units,
-// truncating toward minus infinity. Every weight row is checked to hold at
-// most kMaxRowMagnitude in absolute value, so a horizontal sum stays below
-// 2^8 * 2^24 = 2^32 and a vertical one below 2^32 * 2^24 = 2^56: 64-bit
-// sums cannot overflow. 32-bit ones could, for patterns that follow the
-// kernel's lobes; where they do not, both give the same bytes.
 namespace
 {
 
-constexpr double kWeightUnit = 2048.0;
-constexpr int kWeightShift = 22;
+// The bound of a weight row's magnitude that the fixed-point budget
+// (CResize::kWeightBits) relies on.
 constexpr std::int64_t kMaxRowMagnitude = std::int64_t(1) << 24;
 // Widest tap radius accepted, so that 2 R and the table sizes stay in range.
 constexpr double kMaxTapRadius = double(1 << 29);
@@ -128,15 +120,20 @@ CResize::CResize(int sourceWidth, int sourceHeight, const unsigned char* source,
 
 CResize::~CResize() = default;
 
-void CResize::ResizeRows(int firstRow, int rowCount, unsigned char* first, std::ptrdiff_t stride,
-                         int worker)
+void CResize::ComputeRows(int firstRow, int rowCount, unsigned char* first, std::ptrdiff_t stride,
+                          int worker)
 {
-    m_fast->ResizeRows(firstRow, rowCount, first, stride, worker);
+    m_fast->ComputeRows(firstRow, rowCount, first, stride, worker);
 }
 
 bool CResize::UsesNarrowSums() const
 {
     return m_fast->SumsUsed() == FastResize::Sums::Narrow;
+}
+
+bool CResize::UsesAvx2Horizontal() const
+{
+    return m_fast->UsesAvx2Horizontal();
 }
 
 double CResize::KernelValue(std::int32_t tapRadius, double x, double i0Beta) const
@@ -200,9 +197,9 @@ void CResize::BuildWeights(int count, std::vector<std::int32_t>& table,
         for (std::int32_t k = 0; k < taps; ++k)
         {
             // Ties to even under the default rounding mode. The rounded
-            // weights are not corrected to sum to 2048.
+            // weights are not corrected to sum to kWeightUnit.
             const double weight =
-                std::nearbyint((kWeightUnit * m_kernelValues[std::size_t(k)]) * norm);
+                std::nearbyint((double(kWeightUnit) * m_kernelValues[std::size_t(k)]) * norm);
             if (!(std::fabs(weight) <= double(kMaxRowMagnitude)))
                 throw std::domain_error(
                     "resampling kernel gives weights that cannot be normalised");
@@ -289,7 +286,7 @@ void CResize::ResizePixelChannels(int x, int y, const unsigned char* const* rows
         std::int64_t v = 0;
         for (std::int32_t i = 0; i < m_tapsY; ++i)
             v += channel[std::size_t(i)] * wy[i];
-        // Arithmetic shift: floor(v / 2^22), no rounding offset.
+        // Arithmetic shift: floor(v / 2^kWeightShift), no rounding offset.
         v >>= kWeightShift;
         // Sums can reach past the table; pin them into it first.
         pixel[c] = m_clamp[std::clamp<std::int64_t>(v, kClampLow, kClampHigh)];

@@ -12,16 +12,33 @@ class FastResize;
 /// packed) with a separable windowed-sinc filter in fixed point.
 ///
 /// Everything that depends only on a target column or row is computed by
-/// the constructor; afterwards the tables are read-only and two workers may
-/// call ResizeRow at the same time, each with its own worker number (1, or
-/// any other number for the second scratch set) and its own target rows.
+/// the constructor, with both workers' scratch; afterwards the tables are
+/// read-only and two workers may call ResizeRow or ComputeRows at the same
+/// time, each with its own worker number (1, or any other number for the
+/// second scratch set) and its own target rows.
 ///
 /// ResizeRow and ResizePixel are the reference form of the filter: one
-/// pixel at a time, both passes per pixel. ResizeRows is the fast form the
-/// application uses; it reproduces their bytes exactly from the same tables.
+/// pixel at a time, both passes per pixel. ComputeRows is the fast form the
+/// application uses (see FastResize); it reproduces their bytes exactly
+/// from the same tables and allocates nothing.
 class CResize
 {
 public:
+    /// The fixed-point budget of the filter. A weight has kWeightBits
+    /// fractional bits (2048 stands for 1.0): 11, so that a byte times a
+    /// weight row fits 32 bits with room for the kernel's negative lobes. A
+    /// horizontal sum then carries 2^11 per unit of pixel value and the
+    /// vertical sum of horizontal sums 2^22, which the shift by kWeightShift
+    /// takes back to pixel units, truncating toward minus infinity. Every
+    /// weight row is checked to hold at most 2^24 in absolute value, so a
+    /// horizontal sum stays below 2^8 * 2^24 = 2^32 and a vertical one below
+    /// 2^32 * 2^24 = 2^56: 64-bit sums cannot overflow. 32-bit ones could,
+    /// for patterns that follow the kernel's lobes; FastResize uses them
+    /// only where its bounds show they cannot.
+    static constexpr int kWeightBits = 11;
+    static constexpr std::int32_t kWeightUnit = std::int32_t(1) << kWeightBits;
+    static constexpr int kWeightShift = 2 * kWeightBits;
+
     /// Horizontal sums of one target pixel, per channel and vertical tap.
     using ChannelSums = std::array<std::vector<std::int64_t>, 4>;
 
@@ -38,16 +55,19 @@ public:
     CResize& operator=(const CResize&) = delete;
     ~CResize();
 
-    /// Computes target row y into out (targetWidth x bytesPerPixel bytes).
+    /// Computes target row y into out (targetWidth x bytesPerPixel bytes)
+    /// by the reference per-pixel form.
     void ResizeRow(int y, unsigned char* out, int worker);
 
     /// Computes rowCount target rows from firstRow on into first, each next
     /// row stride bytes further, with the same bytes as ResizeRow but the
     /// sums formed once per source column (see FastResize).
-    void ResizeRows(int firstRow, int rowCount, unsigned char* first, std::ptrdiff_t stride,
-                    int worker);
-    /// True when ResizeRows can use 32-bit sums for these tables.
+    void ComputeRows(int firstRow, int rowCount, unsigned char* first, std::ptrdiff_t stride,
+                     int worker);
+    /// True when ComputeRows can use 32-bit sums for these tables.
     bool UsesNarrowSums() const;
+    /// True when ComputeRows runs the AVX2 horizontal pass.
+    bool UsesAvx2Horizontal() const;
 
     /// Computes target pixel (x, y) into pixel (4 bytes, the first
     /// bytesPerPixel of them meaningful). rows holds the TapsY() source rows
@@ -68,7 +88,7 @@ public:
     std::int32_t BytesPerPixel() const { return m_bytesPerPixel; }
     const unsigned char* Source() const { return m_source; }
 
-    /// The TapsX() weights of target column x, 2048 standing for 1.0.
+    /// The TapsX() weights of target column x, kWeightUnit standing for 1.0.
     const std::int32_t* WeightsX(int x) const { return &m_weightsX[std::size_t(x) * m_tapsX]; }
     /// The TapsY() weights of target row y.
     const std::int32_t* WeightsY(int y) const { return &m_weightsY[std::size_t(y) * m_tapsY]; }

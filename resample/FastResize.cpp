@@ -1,17 +1,13 @@
 #include "resample/FastResize.h"
 
 #include "resample/CResize.h"
+#include "resample/FastResizeAvx2.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define PIXMORA_VERTICAL_AVX2 1
-#endif
 
 // The loops below are written for the compiler to vectorise. On x86-64 each
 // hot loop is also built for AVX2 and the loader picks that copy on CPUs
@@ -36,11 +32,8 @@ namespace
 
 std::atomic<bool> g_avx2Allowed{true};
 
-constexpr int kWeightShift = 22;
 constexpr std::int64_t kMaxPixel = 255;
-// Columns per step of the vertical pass: the sums of one step stay in the
-// first-level cache while every tap row is added to them.
-constexpr std::size_t kColumnChunk = 2048;
+constexpr std::size_t kColumnChunk = FastResize::kColumnChunk;
 
 struct WeightSums
 {
@@ -107,106 +100,16 @@ PIXMORA_CLONES void VerticalSums(const unsigned char* const* rows, const std::in
     }
 }
 
-#if PIXMORA_VERTICAL_AVX2
-// Weight of live tap p; -1 stands for the weight-0 partner of an odd last tap.
-PIXMORA_INLINE std::int32_t LiveWeight(const std::int32_t* weights, const std::vector<int>& live,
-                                       std::size_t p)
-{
-    return live[p] < 0 ? 0 : weights[live[p]];
-}
-
-PIXMORA_INLINE const unsigned char* LiveRow(const unsigned char* const* rows,
-                                            const std::vector<int>& live, std::size_t p)
-{
-    return rows[live[p] < 0 ? live[p - 1] : live[p]];
-}
-
-// Weights a and b as the 16-bit pairs vpmaddwd multiplies by.
-__attribute__((target("avx2"))) inline __m256i PairWeights(std::int32_t a, std::int32_t b)
-{
-    return _mm256_set1_epi32(
-        static_cast<int>((std::uint32_t(std::uint16_t(b)) << 16) | std::uint16_t(a)));
-}
-
-// The vertical pass with 16-bit weights on AVX2: the bytes of two rows
-// interleaved and multiplied by their two weights, the products added in
-// pairs into 32-bit sums (vpmaddwd), four taps per pass over the sums.
-// Only called where the CPU has AVX2 and every weight fits 16 bits; each
-// product and sum is the exact integer of the plain loop.
-__attribute__((target("avx2"))) void VerticalSumsAvx2(const unsigned char* const* rows,
-                                                      const std::int32_t* weights, int taps,
-                                                      std::int32_t* out, std::size_t count,
-                                                      std::vector<int>& live)
-{
-    live.clear();
-    for (int i = 0; i < taps; ++i)
-        if (weights[i] != 0)
-            live.push_back(i);
-    if (live.empty())
-    {
-        std::fill(out, out + count, 0);
-        return;
-    }
-    // An odd last tap pairs with itself at weight 0.
-    if (live.size() % 2 != 0)
-        live.push_back(-1);
-
-    for (std::size_t begin = 0; begin < count; begin += kColumnChunk)
-    {
-        const std::size_t n = std::min(kColumnChunk, count - begin);
-        const std::size_t vectorEnd = n / 16 * 16;
-        std::int32_t* sums = out + begin;
-        for (std::size_t p = 0; p < live.size(); p += 4)
-        {
-            const bool first = p == 0;
-            const bool twoPairs = p + 2 < live.size();
-            const std::int32_t wa = LiveWeight(weights, live, p);
-            const std::int32_t wb = LiveWeight(weights, live, p + 1);
-            const std::int32_t wc = twoPairs ? LiveWeight(weights, live, p + 2) : 0;
-            const std::int32_t wd = twoPairs ? LiveWeight(weights, live, p + 3) : 0;
-            const __m256i w01 = PairWeights(wa, wb);
-            const __m256i w23 = PairWeights(wc, wd);
-            const unsigned char* r0 = LiveRow(rows, live, p) + begin;
-            const unsigned char* r1 = LiveRow(rows, live, p + 1) + begin;
-            const unsigned char* r2 = twoPairs ? LiveRow(rows, live, p + 2) + begin : r0;
-            const unsigned char* r3 = twoPairs ? LiveRow(rows, live, p + 3) + begin : r1;
-            for (std::size_t s = 0; s < vectorEnd; s += 16)
-            {
-                const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r0 + s));
-                const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r1 + s));
-                const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r2 + s));
-                const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r3 + s));
-                __m256i lo = _mm256_add_epi32(
-                    _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpacklo_epi8(a, b)), w01),
-                    _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpacklo_epi8(c, d)), w23));
-                __m256i hi = _mm256_add_epi32(
-                    _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpackhi_epi8(a, b)), w01),
-                    _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpackhi_epi8(c, d)), w23));
-                auto* at = reinterpret_cast<__m256i*>(sums + s);
-                if (!first)
-                {
-                    lo = _mm256_add_epi32(lo, _mm256_loadu_si256(at));
-                    hi = _mm256_add_epi32(hi, _mm256_loadu_si256(at + 1));
-                }
-                _mm256_storeu_si256(at, lo);
-                _mm256_storeu_si256(at + 1, hi);
-            }
-            for (std::size_t s = vectorEnd; s < n; ++s)
-                sums[s] = (first ? 0 : sums[s]) + wa * r0[s] + wb * r1[s] + wc * r2[s] + wd * r3[s];
-        }
-    }
-}
-#endif
-
 // Splits the interleaved vertical sums into one padded plane per channel,
 // taking the row's bias out of each.
 template <int Channels>
 PIXMORA_INLINE void SplitPlanes(const std::int32_t* columns, std::size_t width, std::int32_t bias,
-                                std::int32_t* planes, std::size_t padLeft, std::size_t planeLength)
+                                std::int32_t* planes, std::size_t padLeft, std::size_t planeLength,
+                                std::size_t planeStride)
 {
     for (int c = 0; c < Channels; ++c)
     {
-        std::int32_t* __restrict plane = planes + std::size_t(c) * planeLength;
+        std::int32_t* __restrict plane = planes + std::size_t(c) * planeStride;
         const std::int32_t* __restrict column = columns + c;
         std::fill(plane, plane + padLeft, column[0] - bias);
         for (std::size_t x = 0; x < width; ++x)
@@ -217,36 +120,20 @@ PIXMORA_INLINE void SplitPlanes(const std::int32_t* columns, std::size_t width, 
 }
 
 PIXMORA_CLONES void SplitPlanes3(const std::int32_t* columns, std::size_t width, std::int32_t bias,
-                                 std::int32_t* planes, std::size_t padLeft, std::size_t planeLength)
+                                 std::int32_t* planes, std::size_t padLeft, std::size_t planeLength,
+                                 std::size_t planeStride)
 {
-    SplitPlanes<3>(columns, width, bias, planes, padLeft, planeLength);
+    SplitPlanes<3>(columns, width, bias, planes, padLeft, planeLength, planeStride);
 }
 
 PIXMORA_CLONES void SplitPlanes4(const std::int32_t* columns, std::size_t width, std::int32_t bias,
-                                 std::int32_t* planes, std::size_t padLeft, std::size_t planeLength)
+                                 std::int32_t* planes, std::size_t padLeft, std::size_t planeLength,
+                                 std::size_t planeStride)
 {
-    SplitPlanes<4>(columns, width, bias, planes, padLeft, planeLength);
+    SplitPlanes<4>(columns, width, bias, planes, padLeft, planeLength, planeStride);
 }
 
-// The shifted and pinned value of one target channel: floor(v / 2^22) by an
-// arithmetic shift, then held to a byte, as the reference's clamp table does.
-PIXMORA_INLINE unsigned char ToByte(std::int64_t v)
-{
-    v >>= kWeightShift;
-    return static_cast<unsigned char>(v < 0 ? 0 : (v > 255 ? 255 : v));
-}
-
-struct HorizontalPass
-{
-    const std::int32_t* planes;
-    std::size_t planeLength;
-    const std::int32_t* weights;
-    int taps;
-    const std::int32_t* firstTap;
-    const std::int32_t* weightSum;
-    int width;
-    std::int64_t bias;
-};
+using HorizontalPass = FastResize::HorizontalPass;
 
 template <int Channels, typename Sum>
 PIXMORA_INLINE void HorizontalSums(const HorizontalPass& h, unsigned char* out)
@@ -258,10 +145,10 @@ PIXMORA_INLINE void HorizontalSums(const HorizontalPass& h, unsigned char* out)
         Sum a[Channels] = {};
         for (int k = 0; k < h.taps; ++k)
             for (int c = 0; c < Channels; ++c)
-                a[c] += Sum(w[k]) * Sum(p[std::size_t(c) * h.planeLength + std::size_t(k)]);
+                a[c] += Sum(w[k]) * Sum(p[std::size_t(c) * h.planeStride + std::size_t(k)]);
         const std::int64_t restored = h.bias * h.weightSum[x];
         for (int c = 0; c < Channels; ++c)
-            out[c] = ToByte(std::int64_t(a[c]) + restored);
+            out[c] = FastResize::ToByte(std::int64_t(a[c]) + restored);
         out += Channels;
     }
 }
@@ -317,13 +204,14 @@ FastResize::FastResize(CResize& engine) : m_engine(engine)
         horizontal = std::max(horizontal, w.positive + w.negative);
         m_weightSum[std::size_t(x)] = static_cast<std::int32_t>(w.positive - w.negative);
     }
-#if PIXMORA_VERTICAL_AVX2
+#if PIXMORA_AVX2
     bool shortWeights = true;
     for (int y = 0; y < engine.TargetHeight(); ++y)
         for (int i = 0; i < engine.TapsY(); ++i)
             shortWeights = shortWeights && engine.WeightsY(y)[i] >= INT16_MIN &&
                            engine.WeightsY(y)[i] <= INT16_MAX;
-    m_verticalAvx2 = shortWeights && g_avx2Allowed && __builtin_cpu_supports("avx2");
+    const bool avx2 = g_avx2Allowed && CpuHasAvx2();
+    m_verticalAvx2 = shortWeights && avx2;
 #endif
     // Bounds of at most 2^24 per row keep these products within 64 bits.
     if (vertical > limit || biased > limit)
@@ -332,6 +220,9 @@ FastResize::FastResize(CResize& engine) : m_engine(engine)
         m_sums = Sums::Narrow;
     else
         m_sums = Sums::Wide;
+#if PIXMORA_AVX2
+    m_horizontalAvx2 = avx2 && m_sums == Sums::Narrow;
+#endif
 
     // Where each column's taps start in a plane padded on both sides by as
     // many repeated edge values as the outermost taps reach.
@@ -353,6 +244,32 @@ FastResize::FastResize(CResize& engine) : m_engine(engine)
     m_firstTap.resize(firstX.size());
     for (std::size_t x = 0; x < firstX.size(); ++x)
         m_firstTap[x] = static_cast<std::int32_t>(firstX[x] - lowest);
+    m_planeStride = m_planeLength;
+    if (m_horizontalAvx2)
+    {
+        // Zero weights add nothing, so every column may run in whole steps.
+        const int taps = engine.TapsX();
+        m_paddedTapsX = (taps + 3) / 4 * 4;
+        m_paddedWeightsX.resize(std::size_t(engine.TargetWidth()) * std::size_t(m_paddedTapsX));
+        for (int x = 0; x < engine.TargetWidth(); ++x)
+            std::copy_n(engine.WeightsX(x), taps,
+                        &m_paddedWeightsX[std::size_t(x) * std::size_t(m_paddedTapsX)]);
+        m_planeStride += std::size_t(m_paddedTapsX - taps);
+    }
+
+    // Both scratch sets now, on the caller's thread: the rows run on worker
+    // threads, where an allocation failure could not reach the caller.
+    if (m_sums == Sums::Reference || engine.TargetWidth() <= 0)
+        return;
+    const std::size_t channels = std::size_t(engine.BytesPerPixel());
+    for (Scratch& s : m_scratch)
+    {
+        s.columns.resize(std::size_t(sourceWidth) * channels);
+        s.planes.resize(m_planeStride * channels);
+        s.rows.resize(std::size_t(engine.TapsY()));
+        // The live taps and the pad of an odd count.
+        s.liveTaps.reserve(std::size_t(engine.TapsY()) + 1);
+    }
 }
 
 void FastResize::AllowAvx2(bool allowed)
@@ -360,8 +277,8 @@ void FastResize::AllowAvx2(bool allowed)
     g_avx2Allowed = allowed;
 }
 
-void FastResize::ResizeRows(int firstRow, int rowCount, unsigned char* first, std::ptrdiff_t stride,
-                            int worker)
+void FastResize::ComputeRows(int firstRow, int rowCount, unsigned char* first,
+                             std::ptrdiff_t stride, int worker)
 {
     if (rowCount <= 0 || m_engine.TargetWidth() <= 0)
         return;
@@ -372,19 +289,11 @@ void FastResize::ResizeRows(int firstRow, int rowCount, unsigned char* first, st
         return;
     }
     Scratch& s = m_scratch[worker == 1 ? 0 : 1];
-    if (s.rows.empty())
-    {
-        // Once per worker and image: the buffers are reused for every row.
-        const std::size_t channels = std::size_t(m_engine.BytesPerPixel());
-        s.columns.resize(std::size_t(m_engine.SourceWidth()) * channels);
-        s.planes.resize(m_planeLength * channels);
-        s.rows.resize(std::size_t(m_engine.TapsY()));
-    }
     for (int r = 0; r < rowCount; ++r)
-        ResizeRow(firstRow + r, first + std::ptrdiff_t(r) * stride, s);
+        ComputeRow(firstRow + r, first + std::ptrdiff_t(r) * stride, s);
 }
 
-void FastResize::ResizeRow(int y, unsigned char* out, Scratch& s)
+void FastResize::ComputeRow(int y, unsigned char* out, Scratch& s)
 {
     const CResize& e = m_engine;
     const int channels = e.BytesPerPixel();
@@ -400,7 +309,7 @@ void FastResize::ResizeRow(int y, unsigned char* out, Scratch& s)
         const std::int64_t row = std::clamp<std::int64_t>(top + i, 0, e.SourceHeight() - 1);
         s.rows[std::size_t(i)] = e.Source() + std::size_t(row) * rowBytes;
     }
-#if PIXMORA_VERTICAL_AVX2
+#if PIXMORA_AVX2
     if (m_verticalAvx2)
         VerticalSumsAvx2(s.rows.data(), e.WeightsY(y), tapsY, s.columns.data(), rowBytes,
                          s.liveTaps);
@@ -411,12 +320,22 @@ void FastResize::ResizeRow(int y, unsigned char* out, Scratch& s)
     const std::int64_t bias = m_bias[std::size_t(y)];
     if (channels == 4)
         SplitPlanes4(s.columns.data(), sourceWidth, static_cast<std::int32_t>(bias),
-                     s.planes.data(), m_padLeft, m_planeLength);
+                     s.planes.data(), m_padLeft, m_planeLength, m_planeStride);
     else
         SplitPlanes3(s.columns.data(), sourceWidth, static_cast<std::int32_t>(bias),
-                     s.planes.data(), m_padLeft, m_planeLength);
+                     s.planes.data(), m_padLeft, m_planeLength, m_planeStride);
 
-    const HorizontalPass h{s.planes.data(),   m_planeLength,      e.WeightsX(0),   e.TapsX(),
+#if PIXMORA_AVX2
+    if (m_horizontalAvx2)
+    {
+        const HorizontalPass h{
+            s.planes.data(),   m_planeStride,      m_paddedWeightsX.data(), m_paddedTapsX,
+            m_firstTap.data(), m_weightSum.data(), e.TargetWidth(),         bias};
+        HorizontalNarrowAvx2(h, channels, out);
+        return;
+    }
+#endif
+    const HorizontalPass h{s.planes.data(),   m_planeStride,      e.WeightsX(0),   e.TapsX(),
                            m_firstTap.data(), m_weightSum.data(), e.TargetWidth(), bias};
     const bool narrow = m_sums == Sums::Narrow;
     if (channels == 4)

@@ -7,5 +7,5 @@
 void ResizeBand(CResize* engine, unsigned char* first, int stride, int firstRow, int rowCount,
                 int worker)
 {
-    engine->ResizeRows(firstRow, rowCount, first, stride, worker);
+    engine->ComputeRows(firstRow, rowCount, first, stride, worker);
 }

@@ -4,9 +4,11 @@
 //
 // Names read BM_<form>/<case>/<workers>. BM_FastPool keeps two threads for
 // the whole image and hands them each block, against BM_Fast's two threads
-// started per block.
+// started per block. BM_FastPortable is BM_Fast on the portable loops, the
+// hand-written AVX2 passes turned off.
 
 #include "resample/CResize.h"
+#include "resample/FastResize.h"
 #include "resample/Kernels.h"
 
 #include <benchmark/benchmark.h>
@@ -62,6 +64,7 @@ enum class Form
 {
     Reference,
     Fast,
+    FastPortable,
     FastPool,
 };
 
@@ -72,7 +75,7 @@ void Rows(Form form, CResize& engine, unsigned char* first, int stride, int firs
         for (int i = 0; i < rowCount; ++i)
             engine.ResizeRow(firstRow + i, first + std::ptrdiff_t(i) * stride, worker);
     else
-        engine.ResizeRows(firstRow, rowCount, first, stride, worker);
+        engine.ComputeRows(firstRow, rowCount, first, stride, worker);
 }
 
 // Two threads for the whole image; the caller hands out each block and
@@ -127,8 +130,8 @@ private:
             const int firstHalf = rows / 2;
             const int start = worker == 1 ? y : y + firstHalf;
             const int count = worker == 1 ? firstHalf : rows - firstHalf;
-            m_engine.ResizeRows(start, count, m_target + std::ptrdiff_t(m_stride) * start, m_stride,
-                                worker);
+            m_engine.ComputeRows(start, count, m_target + std::ptrdiff_t(m_stride) * start,
+                                 m_stride, worker);
             std::lock_guard<std::mutex> lock(m_mutex);
             if (--m_pending == 0)
                 m_done.notify_one();
@@ -152,6 +155,7 @@ void Resample(benchmark::State& state, Form form, const Case& c, int workers)
     const std::vector<unsigned char> source = TestPattern(c.sourceWidth, c.sourceHeight);
     std::vector<unsigned char> target(std::size_t(c.targetWidth) * c.targetHeight * 3);
     const int stride = c.targetWidth * 3;
+    FastResize::AllowAvx2(form != Form::FastPortable);
     for (auto _ : state)
     {
         CResize engine(c.sourceWidth, c.sourceHeight, source.data(), c.targetWidth, c.targetHeight,
@@ -183,6 +187,7 @@ void Resample(benchmark::State& state, Form form, const Case& c, int workers)
         benchmark::DoNotOptimize(target.data());
         benchmark::ClobberMemory();
     }
+    FastResize::AllowAvx2(true);
     state.counters["Mpixel/s"] = benchmark::Counter(double(c.targetWidth) * c.targetHeight / 1e6,
                                                     benchmark::Counter::kIsIterationInvariantRate);
 }
@@ -207,6 +212,12 @@ int main(int argc, char** argv)
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime()
                 ->MinTime(1.0);
+            if (workers == 1)
+                benchmark::RegisterBenchmark(("BM_FastPortable/" + suffix).c_str(), Resample,
+                                             Form::FastPortable, c, workers)
+                    ->Unit(benchmark::kMillisecond)
+                    ->UseRealTime()
+                    ->MinTime(1.0);
         }
         benchmark::RegisterBenchmark(("BM_FastPool/" + std::string(c.name) + "/2").c_str(),
                                      Resample, Form::FastPool, c, 2)

@@ -1,5 +1,6 @@
 #include "resample/FastResize.h"
 #include "resample/CResize.h"
+#include "resample/FastResizeAvx2.h"
 #include "resample/Kernels.h"
 
 #include <gtest/gtest.h>
@@ -7,11 +8,43 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
+#include <new>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
+
+namespace
+{
+
+// Allocations made on this thread while counting is on.
+thread_local bool t_countAllocations = false;
+thread_local int t_allocations = 0;
+
+} // namespace
+
+// Counted so that a test can tell whether the rows allocate: an allocation
+// on a worker thread is an exception the caller could not catch.
+void* operator new(std::size_t size)
+{
+    if (t_countAllocations)
+        ++t_allocations;
+    if (void* p = std::malloc(size == 0 ? 1 : size))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace
 {
@@ -78,6 +111,15 @@ std::vector<unsigned char> MakeSource(const Case& c, unsigned seed)
     return pixels;
 }
 
+bool CpuHasAvx2ForTest()
+{
+#if PIXMORA_AVX2
+    return CpuHasAvx2();
+#else
+    return false;
+#endif
+}
+
 // Rows compared against the reference: all of a small target; of a large
 // one the first and last blocks and a spread in between, which holds every
 // column, both edges and each kind of row.
@@ -104,16 +146,16 @@ std::vector<unsigned char> FastImage(CResize& engine, int workers)
         unsigned char* base = target.data() + std::size_t(stride) * y;
         if (workers == 1)
         {
-            engine.ResizeRows(y, rows, base, stride, 1);
+            engine.ComputeRows(y, rows, base, stride, 1);
             continue;
         }
         const int half = rows / 2;
         std::thread second(
             [&] {
-                engine.ResizeRows(y + half, rows - half, base + std::size_t(stride) * half, stride,
-                                  2);
+                engine.ComputeRows(y + half, rows - half, base + std::size_t(stride) * half, stride,
+                                   2);
             });
-        engine.ResizeRows(y, half, base, stride, 1);
+        engine.ComputeRows(y, half, base, stride, 1);
         second.join();
     }
     return target;
@@ -166,6 +208,23 @@ TEST(FastResize, SameBytesAsTheReference)
         {"one-pixel source", 1, 1, 7, 3, 6, 10.0, 3, Pattern::Noise},
         {"x enlarged, y reduced", 100, 300, 250, 90, 6, 5.0, 3, Pattern::Noise},
         {"four channels", 50, 40, 23, 61, 6, 5.0, 4, Pattern::Noise},
+        // Each setting reducing and enlarging odd widths, in three and four
+        // channels, with column tap counts that fill the AVX2 steps of eight
+        // exactly (24), leave four over (12, 36, 44) or need zero padding
+        // (14, 26, 42).
+        {"smoother enlargement", 77, 45, 191, 97, 6, 12.0, 3, Pattern::Noise},
+        {"sharper enlargement", 64, 30, 129, 61, 6, 5.0, 3, Pattern::Noise},
+        {"smoother odd reduction", 77, 50, 31, 20, 3, 12.0, 3, Pattern::Noise},
+        {"sharper odd reduction", 103, 40, 29, 17, 6, 5.0, 3, Pattern::Noise},
+        {"smoother reduction, four channels", 90, 70, 29, 23, 3, 12.0, 4, Pattern::Noise},
+        {"normal reduction, four channels", 151, 33, 50, 11, 4, 10.0, 4, Pattern::Noise},
+        {"normal enlargement, four channels", 33, 21, 70, 50, 6, 10.0, 4, Pattern::Noise},
+        {"sharper odd reduction, four channels", 103, 40, 29, 17, 6, 5.0, 4,
+         Pattern::SaturatedNoise},
+        // Sources narrower than the taps: every column reads past both edges.
+        {"every column an edge", 5, 40, 3, 20, 4, 10.0, 3, Pattern::Noise},
+        {"every column an edge, four channels", 3, 9, 8, 4, 6, 5.0, 4, Pattern::SaturatedNoise},
+        {"two-column target", 200, 30, 2, 15, 6, 5.0, 3, Pattern::SaturatedNoise},
         {"saturated noise", 300, 200, 97, 61, 6, 5.0, 3, Pattern::SaturatedNoise},
         // A plain sinc (beta 0) of radius 40 or more piles up lobes until the sums
         // leave 32 bits: only the 64-bit sums give the reference's bytes.
@@ -173,8 +232,8 @@ TEST(FastResize, SameBytesAsTheReference)
         {"sums beyond 32 bits, four channels", 100, 100, 150, 91, 40, 0.0, 4,
          Pattern::SaturatedLobes},
     };
-    // Both forms of the vertical pass: AVX2 where the CPU has it, and the
-    // portable loops.
+    // Both forms of the passes: AVX2 where the CPU has it, and the portable
+    // loops.
     for (bool avx2 : {true, false})
     {
         FastResize::AllowAvx2(avx2);
@@ -184,6 +243,8 @@ TEST(FastResize, SameBytesAsTheReference)
             const std::vector<unsigned char> source = MakeSource(c, 5);
             CResize engine(c.sourceWidth, c.sourceHeight, source.data(), c.targetWidth,
                            c.targetHeight, c.radius, c.beta, c.channels, Kaiser);
+            EXPECT_EQ(engine.UsesAvx2Horizontal(),
+                      avx2 && CpuHasAvx2ForTest() && engine.UsesNarrowSums());
             const std::vector<unsigned char> twoWorkers = FastImage(engine, 2);
             const std::size_t rowBytes = std::size_t(c.targetWidth) * c.channels;
             std::vector<unsigned char> reference(rowBytes);
@@ -233,4 +294,36 @@ TEST(FastResize, NarrowSumsOnlyWhereTheyCannotOverflow)
                 << "the case no longer needs 64-bit sums";
         }
     }
+}
+
+TEST(FastResize, ComputingRowsAllocatesNothing)
+{
+    // One case for each form of the sums: 32-bit, and the reference rows.
+    const Case kCases[] = {
+        {"normal reduction", 600, 400, 200, 133, 4, 10.0, 3, Pattern::Noise},
+        {"enlargement, four channels", 60, 40, 130, 97, 6, 5.0, 4, Pattern::Noise},
+        {"sums beyond 32 bits", 130, 130, 105, 97, 48, 0.0, 3, Pattern::SaturatedLobes},
+    };
+    for (bool avx2 : {true, false})
+    {
+        FastResize::AllowAvx2(avx2);
+        for (const Case& c : kCases)
+        {
+            SCOPED_TRACE(std::string(c.name) + (avx2 ? "" : ", portable loops"));
+            const std::vector<unsigned char> source = MakeSource(c, 3);
+            CResize engine(c.sourceWidth, c.sourceHeight, source.data(), c.targetWidth,
+                           c.targetHeight, c.radius, c.beta, c.channels, Kaiser);
+            const int stride = c.targetWidth * c.channels;
+            std::vector<unsigned char> target(std::size_t(stride) * c.targetHeight);
+            const int half = c.targetHeight / 2;
+            t_allocations = 0;
+            t_countAllocations = true;
+            engine.ComputeRows(0, half, target.data(), stride, 1);
+            engine.ComputeRows(half, c.targetHeight - half,
+                               target.data() + std::size_t(stride) * half, stride, 2);
+            t_countAllocations = false;
+            EXPECT_EQ(t_allocations, 0);
+        }
+    }
+    FastResize::AllowAvx2(true);
 }
