@@ -2,7 +2,7 @@
 // and batches too large for one machine.
 
 #include "Identity.h"
-#include "app/ApplicationSetup.h"
+#include "app/ConsoleApp.h"
 #include "app/ResizeCommand.h"
 #include "app/ResizeCommandLine.h"
 #include "app/ResizeWorker.h"
@@ -11,8 +11,6 @@
 #include <wx/app.h>
 #include <wx/init.h>
 
-#include <exiv2/xmp_exiv2.hpp>
-
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -20,24 +18,6 @@
 
 namespace
 {
-
-// A console application: the job needs the toolkit's images, logs and
-// conversions, never a display.
-class ResizeApp : public wxAppConsole
-{
-public:
-    bool OnInit() override
-    {
-        SetUpApplication(*this);
-        return true;
-    }
-
-    int OnExit() override
-    {
-        Exiv2::XmpParser::terminate();
-        return wxAppConsole::OnExit();
-    }
-};
 
 int DefaultJobs()
 {
@@ -74,7 +54,7 @@ int Run(int argc, char** argv)
 
 } // namespace
 
-wxIMPLEMENT_APP_NO_MAIN(ResizeApp);
+wxIMPLEMENT_APP_NO_MAIN(ConsoleApp);
 
 int main(int argc, char** argv)
 {

@@ -12,7 +12,7 @@
 // The toolkit's log goes to stderr. Exit code 0 when every file or run
 // succeeded, 1 when one failed, 2 for a usage error.
 
-#include "app/ApplicationSetup.h"
+#include "app/ConsoleApp.h"
 #include "job/ResizeFile.h"
 #include "job/RunBatch.h"
 #include "platform/FolderListing.h"
@@ -21,8 +21,6 @@
 #include <wx/filename.h>
 #include <wx/init.h>
 #include <wx/log.h>
-
-#include <exiv2/xmp_exiv2.hpp>
 
 #include <cerrno>
 #include <chrono>
@@ -35,25 +33,6 @@
 
 namespace
 {
-
-// A console application: the job needs the toolkit's images, logs and
-// conversions but no display, and starting the GUI would cost more than
-// decoding a large photo.
-class BenchApp : public wxAppConsole
-{
-public:
-    bool OnInit() override
-    {
-        SetUpApplication(*this);
-        return true;
-    }
-
-    int OnExit() override
-    {
-        Exiv2::XmpParser::terminate();
-        return wxAppConsole::OnExit();
-    }
-};
 
 struct Request
 {
@@ -220,7 +199,7 @@ int RunBatchCommand(const Request& request)
 
 } // namespace
 
-wxIMPLEMENT_APP_NO_MAIN(BenchApp);
+wxIMPLEMENT_APP_NO_MAIN(ConsoleApp);
 
 int main(int argc, char** argv)
 {

@@ -29,23 +29,6 @@
 namespace
 {
 
-/// Answers the run's one report box and keeps its text.
-class RecordMessage : public wxExpectModalBase<wxMessageDialog, RecordMessage>
-{
-public:
-    explicit RecordMessage(wxString* text) : m_text(text) {}
-
-protected:
-    int OnInvoked(wxMessageDialog* dialog) const override
-    {
-        *m_text = dialog->GetMessage();
-        return wxID_OK;
-    }
-
-private:
-    wxString* m_text;
-};
-
 /// The offset of the TIFF header inside the first Exif APP1 segment of a
 /// JPEG, or npos.
 size_t ExifStart(const std::string& jpeg)
@@ -235,7 +218,7 @@ TEST(BatchSurvives, EveryRealAndCorruptFileIsWrittenOrCostsOneErrorLine)
     ASSERT_EQ(ListEntries(frame).size(), names.size()) << "the file list must offer every file";
 
     wxString text;
-    wxTEST_DIALOG(Click(frame, ID_RESIZE), RecordMessage(&text));
+    wxTEST_DIALOG(Click(frame, ID_RESIZE), KeepMessage(&text));
     const Report report = ParseReport(text);
 
     // The run ended as a normal run ends.
