@@ -254,6 +254,45 @@ TEST_F(MainFrameBatch, RunsTickedFilesInListOrderWithProgress)
     ExpectIdle();
 }
 
+TEST_F(MainFrameBatch, EachChoiceReachesTheJobAsItsNamedValue)
+{
+    // The radio indexes, the stored numbers and the job's enumerations are
+    // one and the same: a reordered label would change the meaning.
+    struct Case
+    {
+        int id;
+        const wxChar* label;
+        int value;
+    };
+    const Case kCases[] = {
+        {ID_NEW_SIZE, wxT("Width"), static_cast<int>(ResizeDimension::Width)},
+        {ID_NEW_SIZE, wxT("Height"), static_cast<int>(ResizeDimension::Height)},
+        {ID_NEW_SIZE, wxT("Longer side"), static_cast<int>(ResizeDimension::LongerSide)},
+        {ID_NEW_SIZE, wxT("Shorter side"), static_cast<int>(ResizeDimension::ShorterSide)},
+        {ID_NEW_SIZE, wxT("Percent"), static_cast<int>(ResizeDimension::Percent)},
+        {ID_INTERPOLATOR, wxT("Smoother"), static_cast<int>(InterpolatorSetting::Smoother)},
+        {ID_INTERPOLATOR, wxT("Normal"), static_cast<int>(InterpolatorSetting::Normal)},
+        {ID_INTERPOLATOR, wxT("Sharper"), static_cast<int>(InterpolatorSetting::Sharper)},
+    };
+    Click(m_frame, ID_CLEAR_ALL);
+    List()->Check(0);
+    // The fake job writes nothing; an existing output asks the same question
+    // every time.
+    MakeFiles(m_destination, {"a.jpg"});
+    for (const Case& c : kCases)
+    {
+        SCOPED_TRACE(wxString(c.label).utf8_string());
+        wxRadioBox* radio = Control<wxRadioBox>(m_frame, c.id);
+        const int index = radio->FindString(c.label);
+        ASSERT_NE(index, wxNOT_FOUND);
+        radio->SetSelection(index);
+        m_calls.clear();
+        wxTEST_DIALOG(Click(m_frame, ID_RESIZE), ExpectMessage(kOutputsExist, wxID_YES));
+        ASSERT_EQ(m_calls.size(), 1u);
+        EXPECT_EQ(c.id == ID_NEW_SIZE ? m_calls[0].dimension : m_calls[0].interpolator, c.value);
+    }
+}
+
 TEST_F(MainFrameBatch, SaveToJpegRenamesTheOutputOnly)
 {
     MakeFiles(m_source, {"IMG_01.JPG", "photo.tif"});
