@@ -64,13 +64,17 @@ int main(int argc, char** argv)
     // The toolkit is started with no arguments of ours.
     int toolkitArgc = 1;
     char* toolkitArgv[] = {argv[0], nullptr};
-    if (!wxEntryStart(toolkitArgc, toolkitArgv) || !wxTheApp || !wxTheApp->CallOnInit())
+    // wxTheApp would cast to the window's application class, which a console
+    // application is not.
+    wxAppConsole* app = nullptr;
+    if (!wxEntryStart(toolkitArgc, toolkitArgv) || !(app = wxAppConsole::GetInstance()) ||
+        !app->CallOnInit())
     {
         std::fprintf(stderr, "pixmora-resize: cannot start the toolkit\n");
         return 1;
     }
     const int status = Run(argc, argv);
-    wxTheApp->OnExit();
+    app->OnExit();
     wxEntryCleanup();
     return status;
 }

@@ -1,5 +1,7 @@
 #include "codecs/qlJPEGHandler.h"
 
+#include "codecs/RowProgress.h"
+
 #include "codecs/CmykToRgb.h"
 #include "codecs/DecodeLimits.h"
 #include "codecs/JPEGErrorManager.h"
@@ -43,6 +45,9 @@ struct JpegLoad
     JPEGScanLimit scanLimit;
     wxInputStream* stream;
     wxImage* image;
+    // Told of the rows as they are decoded, when a reader on another thread
+    // waits for them; null otherwise.
+    RowProgress* progress;
     bool verbose;
     unsigned char* profile; // malloc'd by ReadICCProfile, freed by the caller
     unsigned int profileLength;
@@ -215,6 +220,8 @@ bool DecodeJpeg(JpegLoad* load) noexcept
         return false;
     }
     image->SetMask(false);
+    if (load->progress != nullptr)
+        load->progress->Begin(*image);
 
     const size_t width = cinfo->output_width;
     const size_t rowBytes = width * static_cast<size_t>(cinfo->output_components);
@@ -235,6 +242,10 @@ bool DecodeJpeg(JpegLoad* load) noexcept
             JSAMPROW direct = out + size_t(cinfo->output_scanline) * rowBytes;
             jpeg_read_scanlines(cinfo, &direct, 1);
         }
+        // A row is final once read; a few at a time keeps the lock rare.
+        if (load->progress != nullptr &&
+            (cinfo->output_scanline % 16 == 0 || cinfo->output_scanline == cinfo->output_height))
+            load->progress->Publish(static_cast<int>(cinfo->output_scanline));
     }
     jpeg_finish_decompress(cinfo);
     return true;
@@ -357,6 +368,7 @@ bool qlJPEGHandler::LoadFile(wxImage* image, wxInputStream& stream, bool verbose
     std::memset(&load, 0, sizeof load);
     load.stream = &stream;
     load.image = image;
+    load.progress = RowProgress::ForThisThread();
     load.verbose = verbose;
 
     bool ok;

@@ -1,5 +1,7 @@
 #include "job/LoadSource.h"
 
+#include "codecs/RowProgress.h"
+
 #include "job/LogCapture.h"
 #include "job/LogRecorder.h"
 #include "job/ReadSourceMetadata.h"
@@ -141,6 +143,16 @@ LoadedSource LoadSource(const wxString& sourcePath)
     try
     {
         {
+            // A reader waiting for rows learns of the end of the decoding as
+            // soon as it comes, whatever happens after.
+            struct EndProgress
+            {
+                ~EndProgress()
+                {
+                    if (RowProgress* progress = RowProgress::ForThisThread())
+                        progress->End();
+                }
+            } endProgress;
             FileBytes fileBytes;
             if (!ReadWholeFile(sourcePath, fileBytes, loaded.failure) ||
                 !Decode(sourcePath, fileBytes, loaded.image, loaded.failure))

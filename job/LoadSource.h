@@ -32,5 +32,6 @@ struct LoadedSource
 
 /// Reads the whole file at sourcePath, decodes it through the registry and
 /// reads its metadata. May run on any thread: what it logs is recorded in
-/// the result instead of reaching the log.
+/// the result instead of reaching the log. The thread's RowProgress, if it
+/// has one, hears of the decoder's rows and of its end.
 LoadedSource LoadSource(const wxString& sourcePath);

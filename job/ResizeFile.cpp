@@ -8,6 +8,7 @@
 #include "job/LogRecorder.h"
 #include "job/MapInterpolator.h"
 #include "job/SaveHandler.h"
+#include "job/SourcePrefetcher.h"
 #include "job/UpdateExif.h"
 #include "job/WriteExifToBytes.h"
 #include "platform/ReplaceFileContents.h"
@@ -19,8 +20,10 @@
 #include <climits>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,8 +77,15 @@ ResizeResult Failed(ResizeResult result, const wxString& message)
     return result;
 }
 
+/// The save handler's extension for outputPath under request.
+wxString SaveExtension(const wxString& outputPath, const ResizeRequest& request)
+{
+    return request.formatExtension.empty() ? OutputExtension(outputPath)
+                                           : request.formatExtension.Lower();
+}
+
 ResizeResult RunJob(LoadedSource& loaded, const wxString& outputPath, const ResizeRequest& request,
-                    const StopCheck& shouldStop)
+                    const StopCheck& shouldStop, ResampledAhead* ahead)
 {
     ResizeResult result;
     LogRecorder::Replay(loaded.log);
@@ -113,9 +123,7 @@ ResizeResult RunJob(LoadedSource& loaded, const wxString& outputPath, const Resi
 
     // Known before any resampling, so that a name no handler writes costs
     // no engine time.
-    const wxString extension = request.formatExtension.empty()
-                                   ? OutputExtension(outputPath)
-                                   : request.formatExtension.Lower();
+    const wxString extension = SaveExtension(outputPath, request);
     wxImageHandler* handler = FindSaveHandler(extension);
     if (!handler)
         return Failed(
@@ -125,10 +133,23 @@ ResizeResult RunJob(LoadedSource& loaded, const wxString& outputPath, const Resi
     const InterpolatorFilter filter =
         MapInterpolator(request.interpolator, source.GetWidth(), size.width);
     bool stopped = false;
-    const StopCheck recordStop = [&] { return stopped = shouldStop && shouldStop(); };
-    qlImage output = ResampleImage(recordStop, source, static_cast<int>(size.width),
-                                   static_cast<int>(size.height), filter.radius, KaiserKernel,
-                                   filter.kernelParameter);
+    qlImage output;
+    if (ahead)
+    {
+        // Resampled while the source was still being decoded, from the same
+        // rows and with the same request: the same bytes.
+        if (ahead->failure)
+            std::rethrow_exception(ahead->failure);
+        output = ahead->output;
+        stopped = ahead->stopped;
+    }
+    else
+    {
+        const StopCheck recordStop = [&] { return stopped = shouldStop && shouldStop(); };
+        output = ResampleImage(recordStop, source, static_cast<int>(size.width),
+                               static_cast<int>(size.height), filter.radius, KaiserKernel,
+                               filter.kernelParameter);
+    }
     source.Destroy();
     if (stopped)
     {
@@ -194,12 +215,13 @@ ResizeResult RunJob(LoadedSource& loaded, const wxString& outputPath, const Resi
 } // namespace
 
 ResizeResult ResizeLoaded(LoadedSource& source, const wxString& outputPath,
-                          const ResizeRequest& request, const StopCheck& shouldStop)
+                          const ResizeRequest& request, const StopCheck& shouldStop,
+                          ResampledAhead* ahead)
 {
     const wxString sourcePath = source.sourcePath;
     try
     {
-        return RunJob(source, outputPath, request, shouldStop);
+        return RunJob(source, outputPath, request, shouldStop, ahead);
     }
     catch (const std::bad_alloc&)
     {
@@ -213,9 +235,62 @@ ResizeResult ResizeLoaded(LoadedSource& source, const wxString& outputPath,
     }
 }
 
+ResizeResult ResizeStreaming(SourcePrefetcher& loader, const wxString& outputPath,
+                             const StreamedRequest& requestFor, const StopCheck& shouldStop,
+                             const std::function<void(bool goingOn)>& sourceTaken)
+{
+    int width = 0, height = 0;
+    const unsigned char* pixels = loader.Progress().WaitForBuffer(width, height);
+    std::optional<ResizeRequest> request;
+    std::optional<ResampledAhead> ahead;
+    if (pixels)
+    {
+        request = requestFor(width, height);
+        const TargetSize size =
+            ComputeTargetSize(width, height, request->value, request->dimension);
+        // Anything the job would refuse is left to it, once the source is
+        // whole: its messages then come in their usual order.
+        if (size.width >= 1 && size.height >= 1 && IsWithinImageLimits(size) &&
+            FindSaveHandler(SaveExtension(outputPath, *request)))
+        {
+            const InterpolatorFilter filter =
+                MapInterpolator(request->interpolator, width, size.width);
+            ahead.emplace();
+            const StopCheck recordStop = [&]
+            { return ahead->stopped = shouldStop && shouldStop(); };
+            try
+            {
+                ahead->output = ResampleImage(
+                    recordStop, pixels, width, height, static_cast<int>(size.width),
+                    static_cast<int>(size.height), filter.radius, KaiserKernel,
+                    filter.kernelParameter,
+                    [&loader](int rows) { return loader.Progress().WaitForRows(rows); });
+            }
+            catch (...)
+            {
+                ahead->failure = std::current_exception();
+            }
+        }
+    }
+    LoadedSource source = loader.Take();
+    if (sourceTaken)
+        sourceTaken(!(ahead && ahead->stopped));
+    if (!request)
+    {
+        const bool decoded = source.IsOk();
+        request = requestFor(decoded ? source.image.GetWidth() : 0,
+                             decoded ? source.image.GetHeight() : 0);
+    }
+    return ResizeLoaded(source, outputPath, *request, shouldStop, ahead ? &*ahead : nullptr);
+}
+
 ResizeResult ResizeFile(const wxString& sourcePath, const wxString& outputPath,
                         const ResizeRequest& request, const StopCheck& shouldStop)
 {
-    LoadedSource source = LoadSource(sourcePath);
-    return ResizeLoaded(source, outputPath, request, shouldStop);
+    // The source is decoded on a thread of its own, so that its top rows
+    // are resampled while its bottom rows are still being decoded.
+    SourcePrefetcher loader;
+    loader.Start(sourcePath);
+    return ResizeStreaming(
+        loader, outputPath, [&request](int, int) { return request; }, shouldStop);
 }

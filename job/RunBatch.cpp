@@ -1,6 +1,5 @@
 #include "job/RunBatch.h"
 
-#include "job/LoadSource.h"
 #include "job/PrepareMetadataLibrary.h"
 #include "job/ResizeFile.h"
 #include "job/SourcePrefetcher.h"
@@ -56,34 +55,39 @@ std::size_t RunBatch(const std::vector<BatchFile>& files, const BatchCallbacks& 
     if (files.empty())
         return 0;
 
-    // While file k is resampled, encoded and saved, file k + 1 is read and
-    // decoded on a thread of its own: the two stages use different cores.
+    // One loader thread decodes the files in turn: file k's bottom rows
+    // while its top is resampled, then file k + 1 while file k is encoded
+    // and saved. The main thread resamples, encodes and saves.
     PrepareMetadataLibrary();
-    SourcePrefetcher prefetcher;
-    LoadedSource current = LoadSource(files[0].source);
+    SourcePrefetcher loader;
+    loader.Start(files[0].source);
     for (std::size_t i = 0; i < files.size(); ++i)
     {
         const bool last = i + 1 == files.size();
-        const bool readAhead = !last && !MayBeTheSameFile(files[i].output, files[i + 1].source);
-        if (readAhead)
-            prefetcher.Start(files[i + 1].source);
-
-        const bool decoded = current.IsOk();
-        const ResizeRequest request =
-            RequestFor(callbacks, i, decoded ? current.image.GetWidth() : 0,
-                       decoded ? current.image.GetHeight() : 0);
-        const ResizeResult result =
-            ResizeLoaded(current, files[i].output, request, callbacks.shouldStop);
-        current = LoadedSource();
+        bool readingAhead = false;
+        const auto sourceTaken = [&](bool goingOn)
+        {
+            if (goingOn && !last && !MayBeTheSameFile(files[i].output, files[i + 1].source))
+            {
+                loader.Start(files[i + 1].source);
+                readingAhead = true;
+            }
+        };
+        const ResizeResult result = ResizeStreaming(
+            loader, files[i].output,
+            [&](int sourceWidth, int sourceHeight)
+            { return RequestFor(callbacks, i, sourceWidth, sourceHeight); },
+            callbacks.shouldStop, sourceTaken);
         if (!GoOn(callbacks, i, result))
         {
             // What was read ahead is dropped unseen: its messages too.
-            if (readAhead)
-                prefetcher.Take();
+            if (readingAhead)
+                loader.Take();
             return i + 1;
         }
-        if (!last)
-            current = readAhead ? prefetcher.Take() : LoadSource(files[i + 1].source);
+        // The output may be the next source: read it only now.
+        if (!last && !readingAhead)
+            loader.Start(files[i + 1].source);
     }
     return files.size();
 }

@@ -16,6 +16,9 @@ SourcePrefetcher::~SourcePrefetcher()
 
 void SourcePrefetcher::Start(const wxString& sourcePath)
 {
+    // The previous source was taken: its load is over, and so is every use
+    // of its progress.
+    m_progress = std::make_unique<RowProgress>();
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         // A deep copy: the toolkit's strings are not shared across threads.
@@ -43,6 +46,7 @@ void SourcePrefetcher::Work()
     for (;;)
     {
         wxString path;
+        RowProgress* progress;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             m_changed.wait(lock, [this] { return m_pending.has_value() || m_quit; });
@@ -50,17 +54,20 @@ void SourcePrefetcher::Work()
                 return;
             path = std::move(*m_pending);
             m_pending.reset();
+            progress = m_progress.get();
         }
         std::optional<LoadedSource> loaded;
         std::exception_ptr failure;
         try
         {
+            RowProgress::Scope scope(progress);
             loaded = LoadSource(path);
         }
         catch (...)
         {
             // An exception leaving this thread would end the process.
             failure = std::current_exception();
+            progress->End();
         }
         {
             std::lock_guard<std::mutex> lock(m_mutex);

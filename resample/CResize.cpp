@@ -292,3 +292,16 @@ void CResize::ResizePixelChannels(int x, int y, const unsigned char* const* rows
         pixel[c] = m_clamp[std::clamp<std::int64_t>(v, kClampLow, kClampHigh)];
     }
 }
+
+std::int32_t CResize::SourceRowsFor(int firstRow, int rowCount) const
+{
+    std::int64_t rows = 0;
+    for (int y = firstRow; y < firstRow + rowCount; ++y)
+    {
+        // The last tap of the row, as ResizeRow and ComputeRows clamp it.
+        const std::int64_t first =
+            static_cast<std::int64_t>(std::floor(m_sourceY[std::size_t(y)])) - (m_tapRadiusY - 1);
+        rows = std::max(rows, std::clamp<std::int64_t>(first + m_tapsY, 1, m_sourceHeight));
+    }
+    return static_cast<std::int32_t>(rows);
+}

@@ -64,6 +64,10 @@ public:
     /// sums formed once per source column (see FastResize).
     void ComputeRows(int firstRow, int rowCount, unsigned char* first, std::ptrdiff_t stride,
                      int worker);
+    /// How many source rows, from the top, target rows [firstRow, firstRow +
+    /// rowCount) read: a source still being decoded must have them first.
+    std::int32_t SourceRowsFor(int firstRow, int rowCount) const;
+
     /// True when ComputeRows can use 32-bit sums for these tables.
     bool UsesNarrowSums() const;
     /// True when ComputeRows runs the AVX2 horizontal pass.

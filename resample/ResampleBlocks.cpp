@@ -1,6 +1,7 @@
 #include "resample/ResampleBlocks.h"
 
 #include "resample/BlockWorkers.h"
+#include "resample/CResize.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +20,8 @@ boost::thread StartWorkerThread(const boost::function<void()>& work)
 }
 
 bool ResampleBlocks(const StopCheck& shouldStop, CResize* engine, unsigned char* target, int width,
-                    int height, const BandFunction& band, const WorkerStarter& start)
+                    int height, const BandFunction& band, const WorkerStarter& start,
+                    const SourceRowsReady& sourceReady)
 {
     BlockWorkers workers(engine, target, width * 3, band, start);
     // 64-bit so that the step past the last block cannot overflow.
@@ -36,6 +38,12 @@ bool ResampleBlocks(const StopCheck& shouldStop, CResize* engine, unsigned char*
         }
 
         const int rows = block + kBlockRows < height ? kBlockRows : height - y;
+        if (sourceReady && !sourceReady(engine->SourceRowsFor(y, rows)))
+        {
+            std::memset(target + std::ptrdiff_t(width) * 3 * y, 0,
+                        std::size_t(width) * 3 * std::size_t(height - y));
+            return false;
+        }
         workers.Run(y, rows);
     }
     return true;

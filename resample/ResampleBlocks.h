@@ -13,6 +13,10 @@ using BandFunction = std::function<void(CResize*, unsigned char*, int, int, int,
 /// Starts a thread running work; throws when no thread can be started.
 using WorkerStarter = std::function<boost::thread(const boost::function<void()>& work)>;
 
+/// Waits until the source's rows [0, rows) are final; false when they never
+/// will be.
+using SourceRowsReady = std::function<bool(int rows)>;
+
 /// Starts a boost::thread running work.
 boost::thread StartWorkerThread(const boost::function<void()>& work);
 
@@ -27,8 +31,12 @@ boost::thread StartWorkerThread(const boost::function<void()>& work);
 /// is passed on. An exception thrown by a band is passed on too, once both
 /// workers have finished the block.
 ///
+/// With sourceReady given, each block first waits for the source rows it
+/// reads; when they never come, the work ends there, as after a stop.
+///
 /// band and start exist so that tests can watch the split and make a start
 /// fail; the engine entry passes ResizeBand and StartWorkerThread.
 bool ResampleBlocks(const StopCheck& shouldStop, CResize* engine, unsigned char* target, int width,
                     int height, const BandFunction& band = ResizeBand,
-                    const WorkerStarter& start = StartWorkerThread);
+                    const WorkerStarter& start = StartWorkerThread,
+                    const SourceRowsReady& sourceReady = {});

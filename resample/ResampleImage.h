@@ -31,6 +31,7 @@
 //   64 bits. The tests hold ComputeRows to it byte for byte.
 
 #include "codecs/qlImage.h"
+#include "resample/ResampleBlocks.h"
 #include "resample/StopCheck.h"
 
 /// Resamples source to targetWidth x targetHeight with the engine, in blocks
@@ -39,3 +40,12 @@
 /// The result carries no ICC profile.
 qlImage ResampleImage(const StopCheck& shouldStop, qlImage source, int targetWidth,
                       int targetHeight, int radius, int kernel, double kernelParameter);
+
+/// The same from the pixels of a source still being decoded (3 bytes a
+/// pixel, rows packed, valid while the call lasts): before each block,
+/// sourceReady waits until the rows that block reads are final. When it
+/// says they never will be (the decoder failed), the work ends and the
+/// result has no pixels.
+qlImage ResampleImage(const StopCheck& shouldStop, const unsigned char* source, int sourceWidth,
+                      int sourceHeight, int targetWidth, int targetHeight, int radius, int kernel,
+                      double kernelParameter, const SourceRowsReady& sourceReady);

@@ -211,7 +211,11 @@ int main(int argc, char** argv)
     // The toolkit is started with no arguments of ours.
     int toolkitArgc = 1;
     char* toolkitArgv[] = {argv[0], nullptr};
-    if (!wxEntryStart(toolkitArgc, toolkitArgv) || !wxTheApp || !wxTheApp->CallOnInit())
+    // wxTheApp would cast to the window's application class, which a console
+    // application is not.
+    wxAppConsole* app = nullptr;
+    if (!wxEntryStart(toolkitArgc, toolkitArgv) || !(app = wxAppConsole::GetInstance()) ||
+        !app->CallOnInit())
     {
         std::fprintf(stderr, "pixmora-bench: cannot start the toolkit\n");
         return 1;
@@ -226,7 +230,7 @@ int main(int argc, char** argv)
     else
         std::fputs(Usage, stderr);
 
-    wxTheApp->OnExit();
+    app->OnExit();
     wxEntryCleanup();
     return result;
 }
