@@ -608,3 +608,50 @@ TEST_F(ResizeFileTest, ExifThumbnailGoesIntoJpegOutputsButNotIntoTiffOnes)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST(ResizeFileStreamed, ResamplingWhileDecodingWritesTheBytesOfAWholeSource)
+{
+    PIXMORA_REQUIRE_CODECS();
+    // ResizeFile resamples a JPEG's top rows while its bottom is decoded;
+    // the job on a source loaded whole is the reference.
+    struct Case
+    {
+        int width, height;
+        int value;
+        ResizeDimension dimension;
+        InterpolatorSetting interpolator;
+        const char* output;
+    };
+    const Case kCases[] = {
+        {900, 700, 300, ResizeDimension::Width, InterpolatorSetting::Normal, "out.jpg"},
+        {400, 900, 1200, ResizeDimension::Height, InterpolatorSetting::Sharper, "out.tif"},
+        {640, 480, 50, ResizeDimension::Percent, InterpolatorSetting::Smoother, "out.jpg"},
+        {300, 2000, 41, ResizeDimension::ShorterSide, InterpolatorSetting::Normal, "out.png"},
+    };
+    TempDir folder;
+    for (const Case& c : kCases)
+    {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " -> " + c.output);
+        const wxString source = folder.File(wxT("in.jpg"));
+        const Exiv2::ExifData camera = CameraExif(c.width, c.height);
+        FixtureOptions options;
+        options.exif = &camera;
+        options.profile = FakeProfile(900);
+        ASSERT_TRUE(WriteFixture(source, c.width, c.height, options));
+        ResizeRequest request;
+        request.value = c.value;
+        request.dimension = c.dimension;
+        request.interpolator = c.interpolator;
+        const wxString streamed = folder.File(wxT("streamed-") + wxString::FromUTF8(c.output));
+        const wxString whole = folder.File(wxT("whole-") + wxString::FromUTF8(c.output));
+        EXPECT_TRUE(ResizeFile(source, streamed, request).IsWritten());
+        LoadedSource loaded = LoadSource(source);
+        EXPECT_TRUE(ResizeLoaded(loaded, whole, request).IsWritten());
+        EXPECT_TRUE(ReadFileBytes(streamed) == ReadFileBytes(whole));
+    }
+}
+
+} // namespace

@@ -255,3 +255,53 @@ TEST(ResampleImage, ZeroTargetSizeComputesNothingAndAsksNothing)
         EXPECT_EQ(checks, 0);
     }
 }
+
+TEST(ResampleImage, ASourceStillBeingDecodedIsReadOnlyWhereItsRowsAreFinal)
+{
+    // The source arrives top to bottom: rows past the ones published hold
+    // junk that must never reach the result.
+    struct Case
+    {
+        int sourceHeight, targetWidth, targetHeight, radius;
+        double beta;
+    };
+    const Case kCases[] = {{240, 30, 80, 4, 10.0},
+                           {240, 30, 400, 6, 10.0},
+                           {97, 40, 33, 3, 12.0},
+                           {50, 20, 130, 6, 5.0}};
+    for (const Case& c : kCases)
+    {
+        SCOPED_TRACE(std::to_string(c.sourceHeight) + " rows to " + std::to_string(c.targetHeight));
+        const Source source = RandomSource(36, c.sourceHeight, 11);
+        const std::size_t rowBytes = std::size_t(source.width) * 3;
+        std::vector<unsigned char> arriving(source.pixels.size(), 0xA5);
+        int published = 0;
+        int asked = 0;
+        const SourceRowsReady ready = [&](int rows)
+        {
+            EXPECT_GE(rows, asked) << "the rows a block needs only grow";
+            EXPECT_LE(rows, c.sourceHeight);
+            asked = rows;
+            // Publishes exactly what is asked for, no more.
+            for (; published < rows; ++published)
+                std::copy_n(source.pixels.begin() + std::ptrdiff_t(published * rowBytes), rowBytes,
+                            arriving.begin() + std::ptrdiff_t(published * rowBytes));
+            return true;
+        };
+        const qlImage streamed =
+            ResampleImage({}, arriving.data(), source.width, source.height, c.targetWidth,
+                          c.targetHeight, c.radius, Kaiser, c.beta, ready);
+        EXPECT_EQ(Pixels(streamed),
+                  SingleThreaded(source, c.targetWidth, c.targetHeight, c.radius, c.beta));
+    }
+}
+
+TEST(ResampleImage, ASourceWhoseDecodingFailsGivesNoImage)
+{
+    const Source source = RandomSource(20, 200, 4);
+    int blocks = 0;
+    const qlImage result = ResampleImage({}, source.pixels.data(), source.width, source.height, 10,
+                                         100, 4, Kaiser, 10.0, [&](int) { return ++blocks < 2; });
+    EXPECT_FALSE(result.IsOk());
+    EXPECT_EQ(blocks, 3) << "the first block, the refused one, and the check that the rest fails";
+}
