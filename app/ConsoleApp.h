@@ -11,4 +11,11 @@ class ConsoleApp : public wxAppConsole
 public:
     bool OnInit() override;
     int OnExit() override;
+
+    /// Starts the toolkit and the program's application object (which the
+    /// program's wxIMPLEMENT_APP_NO_MAIN names) with no arguments of the
+    /// caller's; null, with a line on stderr, when it cannot.
+    static wxAppConsole* Start(const char* programName, char* argv0);
+    /// Ends what Start began.
+    static void Stop(wxAppConsole* app);
 };

@@ -62,19 +62,10 @@ int main(int argc, char** argv)
     // through the flag.
     InstallStopSignals();
     // The toolkit is started with no arguments of ours.
-    int toolkitArgc = 1;
-    char* toolkitArgv[] = {argv[0], nullptr};
-    // wxTheApp would cast to the window's application class, which a console
-    // application is not.
-    wxAppConsole* app = nullptr;
-    if (!wxEntryStart(toolkitArgc, toolkitArgv) || !(app = wxAppConsole::GetInstance()) ||
-        !app->CallOnInit())
-    {
-        std::fprintf(stderr, "pixmora-resize: cannot start the toolkit\n");
+    wxAppConsole* app = ConsoleApp::Start("pixmora-resize", argv[0]);
+    if (!app)
         return 1;
-    }
     const int status = Run(argc, argv);
-    app->OnExit();
-    wxEntryCleanup();
+    ConsoleApp::Stop(app);
     return status;
 }

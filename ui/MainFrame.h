@@ -89,7 +89,6 @@ private:
     /// then asks the user to confirm a requested stop and keeps the answer.
     bool ConfirmStop();
 
-
     void OnSourceFolderChanged(wxCommandEvent& event);
     void OnSourceBrowse(wxCommandEvent& event);
     void OnSameAsSource(wxCommandEvent& event);

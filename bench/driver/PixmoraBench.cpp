@@ -209,17 +209,9 @@ int main(int argc, char** argv)
         return 0;
     }
     // The toolkit is started with no arguments of ours.
-    int toolkitArgc = 1;
-    char* toolkitArgv[] = {argv[0], nullptr};
-    // wxTheApp would cast to the window's application class, which a console
-    // application is not.
-    wxAppConsole* app = nullptr;
-    if (!wxEntryStart(toolkitArgc, toolkitArgv) || !(app = wxAppConsole::GetInstance()) ||
-        !app->CallOnInit())
-    {
-        std::fprintf(stderr, "pixmora-bench: cannot start the toolkit\n");
+    wxAppConsole* app = ConsoleApp::Start("pixmora-bench", argv[0]);
+    if (!app)
         return 1;
-    }
     delete wxLog::SetActiveTarget(new wxLogStderr);
 
     // Parsed after start-up: the file-name converter is the toolkit's then.
@@ -230,7 +222,6 @@ int main(int argc, char** argv)
     else
         std::fputs(Usage, stderr);
 
-    app->OnExit();
-    wxEntryCleanup();
+    ConsoleApp::Stop(app);
     return result;
 }

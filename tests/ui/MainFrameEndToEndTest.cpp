@@ -15,13 +15,28 @@
 #include <wx/stattext.h>
 #include <wx/timer.h>
 
+namespace
+{
+
+/// A source and a destination folder of their own.
+struct Folders
+{
+    TempDir dir;
+    wxString source = dir.File(wxT("photos"));
+    wxString destination = dir.File(wxT("small"));
+
+    bool Made() const { return wxMkdir(source) && wxMkdir(destination); }
+};
+
+} // namespace
+
 TEST(MainFrameEndToEnd, ResizesEveryTickedFileKeepingProfileAndExif)
 {
     PIXMORA_REQUIRE_CODECS();
-    TempDir dir;
-    const wxString source = dir.File(wxT("photos"));
-    const wxString destination = dir.File(wxT("small"));
-    ASSERT_TRUE(wxMkdir(source) && wxMkdir(destination));
+    const Folders folders;
+    ASSERT_TRUE(folders.Made());
+    const wxString& source = folders.source;
+    const wxString& destination = folders.destination;
 
     struct Case
     {
@@ -85,10 +100,10 @@ TEST(MainFrameEndToEnd, ResizesEveryTickedFileKeepingProfileAndExif)
 TEST(MainFrameEndToEnd, AFileWithUnreadableMetadataIsWrittenAndNotCalledNotResized)
 {
     PIXMORA_REQUIRE_CODECS();
-    TempDir dir;
-    const wxString source = dir.File(wxT("scans"));
-    const wxString destination = dir.File(wxT("small"));
-    ASSERT_TRUE(wxMkdir(source) && wxMkdir(destination));
+    const Folders folders;
+    ASSERT_TRUE(folders.Made());
+    const wxString& source = folders.source;
+    const wxString& destination = folders.destination;
     // The metadata library does not know BigTIFF; the codecs read it.
     ASSERT_TRUE(WriteBigTiffFixture(wxFileName(source, wxT("big.tif")).GetFullPath(), 80, 40));
     const Exiv2::ExifData exif = CameraExif(80, 40);
@@ -121,10 +136,10 @@ TEST(MainFrameEndToEnd, AFileWithUnreadableMetadataIsWrittenAndNotCalledNotResiz
 TEST(MainFrameEndToEnd, StopDuringARealRunKeepsEveryEarlierOutputWhole)
 {
     PIXMORA_REQUIRE_CODECS();
-    TempDir dir;
-    const wxString source = dir.File(wxT("photos"));
-    const wxString destination = dir.File(wxT("small"));
-    ASSERT_TRUE(wxMkdir(source) && wxMkdir(destination));
+    const Folders folders;
+    ASSERT_TRUE(folders.Made());
+    const wxString& source = folders.source;
+    const wxString& destination = folders.destination;
     const char* const names[] = {"1.jpg", "2.jpg", "3.jpg", "4.jpg"};
     for (const char* name : names)
         ASSERT_TRUE(
