@@ -15,8 +15,9 @@
 /// the request gives, and writes outputPath in the format its extension
 /// names, with the source's ICC profile and updated Exif data.
 ///
-/// shouldStop is handed to the engine, which asks it between blocks of
-/// rows; after it said stop nothing is written.
+/// The source is decoded on a thread of its own while the engine resamples
+/// the rows already decoded; shouldStop is asked on the calling thread,
+/// between blocks of rows, and after it said stop nothing is written.
 ///
 /// Every failure is also logged through the toolkit's log at error level
 /// with the file's name; the file is then skipped and nothing half-written

@@ -41,12 +41,13 @@ using BatchFileJob =
 /// until the list ends or fileDone says stop. A file the user stopped is
 /// reported as Stopped and nothing after it is started.
 ///
-/// With no job given, each file gets ResizeFile's job, and the next file is
-/// read and decoded on a second thread while the current one is resampled
-/// and saved (unless the current output may be the next source). At most
-/// one file is read ahead; after a stop it is dropped, messages and all.
-/// What loading a file logged reaches the log when that file's turn comes.
-/// The bytes written are those of ResizeFile.
+/// With no job given, each file gets ResizeFile's job, and one loader
+/// thread reads and decodes the files in turn: the current file's bottom
+/// rows while its top is resampled, then the next file while the current
+/// one is encoded and saved (unless the current output may be the next
+/// source). At most one file is read ahead; after a stop it is dropped,
+/// messages and all. What loading a file logged reaches the log when that
+/// file's turn comes. The bytes written are those of ResizeFile.
 ///
 /// Returns how many files were reported.
 std::size_t RunBatch(const std::vector<BatchFile>& files, const BatchCallbacks& callbacks,
