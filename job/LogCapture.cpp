@@ -4,7 +4,8 @@
 
 // The previous target is asked for first so that the toolkit creates its
 // default one if it has none yet, and lower-level messages have a place to go.
-LogCapture::LogCapture() : m_previous(ThreadLogTarget())
+// On a thread of its own, that is the thread's target.
+LogCapture::LogCapture() : m_previous(wxLog::GetActiveTarget())
 {
     SetThreadLogTarget(this);
 }

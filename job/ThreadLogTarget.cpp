@@ -8,8 +8,3 @@ wxLog* SetThreadLogTarget(wxLog* target)
         return wxLog::SetActiveTarget(target);
     return wxLog::SetThreadActiveTarget(target);
 }
-
-wxLog* ThreadLogTarget()
-{
-    return wxLog::GetActiveTarget();
-}

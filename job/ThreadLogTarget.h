@@ -7,6 +7,3 @@
 /// thread that set it would take the messages of the main thread too, and one
 /// that sets none has its messages held back for the main thread to show.
 wxLog* SetThreadLogTarget(wxLog* target);
-
-/// The calling thread's own log target.
-wxLog* ThreadLogTarget();

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "job/ResizeRequest.h"
-#include "job/ResizeResult.h"
-#include "resample/StopCheck.h"
+#include "job/RunBatch.h"
 
 #include <wx/frame.h>
 #include <wx/icon.h>
@@ -52,9 +50,7 @@ public:
     using FolderChooser =
         std::function<std::optional<wxString>(const wxString& message, const wxString& initial)>;
     /// Resizes one file; the signature of ResizeFile.
-    using FileJob =
-        std::function<ResizeResult(const wxString& sourcePath, const wxString& outputPath,
-                                   const ResizeRequest& request, const StopCheck& shouldStop)>;
+    using FileJob = BatchFileJob;
 
     MainFrame(wxWindow* parent, wxWindowID id, const wxString& caption, const wxPoint& pos,
               const wxSize& size, long style);

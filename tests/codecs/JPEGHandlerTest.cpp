@@ -483,14 +483,20 @@ TEST(qlJPEGHandler, RefusedDataFailsWithTheLibrarysReasonOnlyWhenVerbose)
     }
 }
 
-TEST(qlJPEGHandler, LibraryWarningsReachOnlyTheToolkitsVerboseLog)
+/// A 64 x 64 RGB JPEG of a repeating pattern, as libjpeg writes it.
+std::string PatternJpeg64()
 {
     JpegFixture fixture;
     fixture.width = 64;
     fixture.height = 64;
     for (int i = 0; i < 64 * 64 * 3; ++i)
         fixture.pixels.push_back(static_cast<unsigned char>(i * 13));
-    const std::string jpeg = WriteJpeg(fixture);
+    return WriteJpeg(fixture);
+}
+
+TEST(qlJPEGHandler, LibraryWarningsReachOnlyTheToolkitsVerboseLog)
+{
+    const std::string jpeg = PatternJpeg64();
     const std::string truncated = jpeg.substr(0, jpeg.size() / 2);
     const bool wasVerbose = wxLog::GetVerbose();
     for (bool toolkitVerbose : {true, false})
@@ -547,12 +553,7 @@ TEST(qlJPEGHandler, ReadBufferWithoutMemoryIsALackOfMemory)
 
 TEST(qlJPEGHandler, TruncatedFileLoadsAtFullSize)
 {
-    JpegFixture fixture;
-    fixture.width = 64;
-    fixture.height = 64;
-    for (int i = 0; i < 64 * 64 * 3; ++i)
-        fixture.pixels.push_back(static_cast<unsigned char>(i * 13));
-    const std::string jpeg = WriteJpeg(fixture);
+    const std::string jpeg = PatternJpeg64();
     qlImage image;
     RecordingLog log;
     ASSERT_TRUE(LoadFromMemory(JpegHandler(), image, jpeg.substr(0, jpeg.size() / 2)));
